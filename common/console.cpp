@@ -1,0 +1,271 @@
+// The console dialogue of both programs.
+//
+// Terminal mode (standard input is a terminal): the program echoes and edits
+// the typed line itself. Pipe mode (input from a file or a pipe): each prompt
+// reads one line, ended by LF, CR LF or a lone CR, without echo; at the end of
+// the input a prompt reads an empty line and console_input_ended() says so.
+#include "console.h"
+
+#include "field.h"
+#include "key_decoder.h"
+#include "line_editor.h"
+#include "number.h"
+#include "platform.h"
+#include "text.h"
+#include "text_file.h"
+
+#include <algorithm>
+
+namespace morv {
+namespace {
+
+// A lone ESC is the Esc key when no further byte follows within this time.
+constexpr int ESCAPE_WAIT_MS = 50;
+constexpr int KEY_TEST_INTERVAL_MS = 50;
+constexpr int READ_CHUNK = 65536;
+
+struct ConsoleState {
+    bool terminal_input = false;
+    std::string pending;     // input bytes no prompt has taken yet
+    std::size_t taken = 0;   // bytes of pending already used
+    bool key_arrived = false;
+    bool input_ended = false;
+    bool skip_line_feed = false; // pipe mode: a CR ended the last line
+    int column = 0;              // where the next printed byte lands
+    int background = 0;
+};
+
+ConsoleState console;
+
+void compact_pending() {
+    if (console.taken > 0) {
+        console.pending.erase(0, console.taken);
+        console.taken = 0;
+    }
+}
+
+// Reads more input into pending; false when the input has ended.
+bool fetch_input(int timeout_ms, bool& got_bytes) {
+    compact_pending();
+    char buffer[READ_CHUNK];
+    const int count = platform_read_console(buffer, READ_CHUNK, timeout_ms);
+    got_bytes = count > 0;
+    if (count < 0) {
+        return false;
+    }
+    console.pending.append(buffer, static_cast<std::size_t>(count));
+    return true;
+}
+
+void track_column(const std::string& bytes) {
+    for (char c : bytes) {
+        if (c == '\r' || c == '\n') {
+            console.column = 0;
+        } else {
+            ++console.column;
+        }
+    }
+}
+
+void write_out(const std::string& bytes) {
+    platform_write_console(bytes);
+    track_column(bytes);
+}
+
+// ---- Pipe mode -------------------------------------------------------------------
+
+std::string read_piped_line() {
+    std::string line;
+    for (;;) {
+        const std::string& bytes = console.pending;
+        while (console.taken < bytes.size()) {
+            const char c = bytes[console.taken++];
+            if (console.skip_line_feed) {
+                console.skip_line_feed = false;
+                if (c == '\n') {
+                    continue;
+                }
+            }
+            if (c == '\n') {
+                return line;
+            }
+            if (c == '\r') {
+                console.skip_line_feed = true;
+                return line;
+            }
+            line += c;
+        }
+        bool got_bytes = false;
+        if (!fetch_input(-1, got_bytes)) {
+            if (line.empty()) {
+                console.input_ended = true;
+            }
+            return line;
+        }
+    }
+}
+
+// ---- Terminal mode ---------------------------------------------------------------
+
+// Decodes the next pending key; waits briefly to tell a lone Esc from the
+// start of a sequence. KEY_NONE when nothing is pending.
+int next_pending_key() {
+    for (;;) {
+        const std::string_view rest = std::string_view(console.pending).substr(console.taken);
+        DecodedKey decoded = decode_key(rest, true);
+        if (decoded.consumed == 0 && !rest.empty()) {
+            bool got_bytes = false;
+            if (!fetch_input(ESCAPE_WAIT_MS, got_bytes) || !got_bytes) {
+                decoded = decode_key(
+                    std::string_view(console.pending).substr(console.taken), false);
+            } else {
+                continue;
+            }
+        }
+        console.taken += decoded.consumed;
+        return decoded.key;
+    }
+}
+
+std::string read_typed_line() {
+    LineEditor editor;
+    EditView view;
+    view.width = platform_console_columns();
+    view.start_column = console.column % view.width;
+    for (;;) {
+        int key = next_pending_key();
+        if (key == KEY_NONE) {
+            bool got_bytes = false;
+            if (!fetch_input(-1, got_bytes)) {
+                console.input_ended = true;
+                break;
+            }
+            continue;
+        }
+        console.key_arrived = false;
+        if (apply_key(editor, key) == EDIT_ENTERED) {
+            break;
+        }
+        if (console.taken >= console.pending.size()) {
+            // Everything typed so far is handled: show it in one write.
+            write_out(render_frame(editor, view));
+        }
+    }
+    editor.cursor = editor.text.size();
+    write_out(render_frame(editor, view));
+    return editor.text;
+}
+
+// Takes in every key the console holds; true when a key arrived since the
+// last test.
+bool key_test() {
+    bool got_bytes = true;
+    while (got_bytes) {
+        if (!fetch_input(0, got_bytes)) {
+            console.input_ended = true;
+            break;
+        }
+        if (got_bytes) {
+            console.key_arrived = true;
+        }
+    }
+    const bool arrived = console.key_arrived;
+    console.key_arrived = false;
+    return arrived;
+}
+
+std::string read_line(const std::string& prompt) {
+    print_text(prompt, false);
+    const std::string line =
+        console.terminal_input ? read_typed_line() : read_piped_line();
+    print_text("", true);
+    return line;
+}
+
+// Sleeps until the clock reaches the moment, however coarse the sleep is.
+void sleep_until(double moment) {
+    for (;;) {
+        const double left = moment - platform_clock_seconds();
+        if (left < 0.0005) {
+            return; // within half a millisecond is on time
+        }
+        platform_sleep_ms(std::max(1, static_cast<int>(left * 1000.0 + 0.5)));
+    }
+}
+
+} // namespace
+
+void start_console(int argc, char** argv) {
+    platform_start(argc, argv);
+    console = ConsoleState{};
+    console.terminal_input = platform_input_is_terminal();
+}
+
+void print_text(const std::string& text, bool line_end) {
+    write_out(line_end ? text + LINE_END : text);
+}
+
+void print_integer(std::int32_t value) {
+    print_text(value >= 0 ? " " + int_to_text(value) : int_to_text(value), true);
+}
+
+void set_colour(int colour) {
+    platform_set_text_attribute(colour + 16 * console.background);
+}
+
+std::string prompt_field(const std::string& prompt) {
+    return first_field(read_line(prompt));
+}
+
+std::int32_t prompt_integer(const std::string& prompt) {
+    return integer_field_value(first_integer_field(read_line(prompt)));
+}
+
+std::string prompt_line(const std::string& prompt) { return read_line(prompt); }
+
+bool console_input_ended() { return console.input_ended; }
+
+void wait_for_key() {
+    if (!console.terminal_input) {
+        return;
+    }
+    while (!key_test()) {
+        if (console.input_ended) {
+            return;
+        }
+        platform_sleep_ms(KEY_TEST_INTERVAL_MS);
+    }
+}
+
+void pause_ms(int ms) {
+    if (ms == -1) {
+        wait_for_key();
+        return;
+    }
+    if (ms < 0) {
+        return;
+    }
+    const double start = platform_clock_seconds();
+    if (ms >= 100 && console.terminal_input) {
+        int left = ms;
+        int tick = 0;
+        do {
+            if (key_test()) {
+                return;
+            }
+            ++tick;
+            sleep_until(start + tick * KEY_TEST_INTERVAL_MS / 1000.0);
+            left -= KEY_TEST_INTERVAL_MS;
+        } while (left > KEY_TEST_INTERVAL_MS);
+    }
+    sleep_until(start + ms / 1000.0);
+}
+
+std::string program_argument(int n) { return platform_argument(n); }
+
+void end_program(int status) {
+    close_all_text_files();
+    platform_exit(status);
+}
+
+} // namespace morv

@@ -1,0 +1,88 @@
+// A scripted console and clock in place of the real ones.
+#include "console_double.h"
+
+#include "platform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <deque>
+
+namespace morv {
+namespace {
+
+// The clock counts whole milliseconds so that sums of sleeps stay exact.
+struct Arrival {
+    std::string bytes;
+    long long at_ms;
+};
+
+struct DoubleConsole {
+    bool terminal = false;
+    int columns = 80;
+    std::deque<Arrival> arrivals;
+    std::string output;
+    long long now_ms = 0;
+    int attribute = -1;
+    int key_polls = 0;
+};
+
+DoubleConsole fake;
+
+} // namespace
+
+void double_reset(bool terminal, int columns) {
+    fake = DoubleConsole{};
+    fake.terminal = terminal;
+    fake.columns = columns;
+}
+
+void double_type(const std::string& bytes, double at_seconds) {
+    fake.arrivals.push_back({bytes, std::llround(at_seconds * 1000.0)});
+}
+
+std::string double_output() { return fake.output; }
+double double_now() { return static_cast<double>(fake.now_ms) / 1000.0; }
+int double_attribute() { return fake.attribute; }
+int double_key_polls() { return fake.key_polls; }
+
+void platform_start(int, char**) {}
+void platform_exit(int status) { std::exit(status); }
+std::string platform_argument(int) { return {}; }
+bool platform_input_is_terminal() { return fake.terminal; }
+bool platform_output_is_terminal() { return fake.terminal; }
+void platform_write_console(const std::string& bytes) { fake.output += bytes; }
+int platform_console_columns() { return fake.columns; }
+void platform_set_text_attribute(int attribute) { fake.attribute = attribute; }
+void platform_lock_console_window() {}
+double platform_clock_seconds() { return double_now(); }
+void platform_sleep_ms(int ms) { fake.now_ms += ms; }
+
+int platform_read_console(char* buffer, int size, int timeout_ms) {
+    if (timeout_ms == 0) {
+        ++fake.key_polls;
+    }
+    if (fake.arrivals.empty()) {
+        // Nothing more will ever come: a blocking read would wait for ever.
+        if (timeout_ms < 0) {
+            return -1;
+        }
+        fake.now_ms += timeout_ms;
+        return 0;
+    }
+    Arrival& next = fake.arrivals.front();
+    if (timeout_ms >= 0 && next.at_ms > fake.now_ms + timeout_ms) {
+        fake.now_ms += timeout_ms;
+        return 0;
+    }
+    fake.now_ms = std::max(fake.now_ms, next.at_ms);
+    const std::size_t count = std::min(next.bytes.size(), static_cast<std::size_t>(size));
+    next.bytes.copy(buffer, count);
+    next.bytes.erase(0, count);
+    if (next.bytes.empty()) {
+        fake.arrivals.pop_front();
+    }
+    return static_cast<int>(count);
+}
+
+} // namespace morv

@@ -1,0 +1,19 @@
+// A scripted console and clock in place of the real ones, for tests of the
+// dialogue: input arrives at chosen moments of a clock that only sleeps move.
+#pragma once
+
+#include <string>
+
+namespace morv {
+
+void double_reset(bool terminal, int columns = 80);
+
+// Input bytes that become readable when the clock reaches at_seconds.
+void double_type(const std::string& bytes, double at_seconds = 0.0);
+
+std::string double_output();
+double double_now();
+int double_attribute();   // the last text attribute set; -1 when none
+int double_key_polls();   // reads that waited for nothing (key tests)
+
+} // namespace morv

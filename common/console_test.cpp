@@ -1,0 +1,137 @@
+#include "console.h"
+#include "console_double.h"
+#include "key_decoder.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace morv {
+namespace {
+
+void start(bool terminal, int columns = 80) {
+    double_reset(terminal, columns);
+    start_console(0, nullptr);
+}
+
+bool near(double a, double b) { return std::fabs(a - b) < 1e-6; }
+
+TEST(PauseMs, RunsItsFullTimeWithATestEvery50Ms) {
+    start(true);
+    pause_ms(3000);
+    EXPECT_TRUE(near(double_now(), 3.0));
+    EXPECT_EQ(double_key_polls(), 59);
+}
+
+TEST(PauseMs, AKeyBeforeThePauseEndsItAtOnceAndOnlyThatPause) {
+    start(true);
+    double_type("x", 0.0);
+    pause_ms(3000);
+    EXPECT_TRUE(near(double_now(), 0.0));
+    pause_ms(3000);
+    EXPECT_TRUE(near(double_now(), 3.0));
+}
+
+TEST(PauseMs, AKeyDuringThePauseEndsItAtTheNextTest) {
+    start(true);
+    double_type("x", 1.234);
+    pause_ms(3000);
+    EXPECT_TRUE(near(double_now(), 1.25));
+}
+
+TEST(PauseMs, ShortAndNegativeValues) {
+    start(true);
+    double_type("x", 0.0);
+    pause_ms(99); // no key test below 100 ms
+    EXPECT_TRUE(near(double_now(), 0.099));
+    pause_ms(-5);
+    EXPECT_TRUE(near(double_now(), 0.099));
+    pause_ms(-1); // a wait for a key: the x is still unseen by any test
+    EXPECT_TRUE(near(double_now(), 0.099));
+}
+
+TEST(PauseMs, PipedInputIsNeverAKey) {
+    start(false);
+    double_type("x\n", 0.0);
+    pause_ms(3000);
+    EXPECT_TRUE(near(double_now(), 3.0));
+    EXPECT_EQ(double_key_polls(), 0);
+    EXPECT_EQ(prompt_line(""), "x");
+}
+
+TEST(WaitForKey, ReturnsAtTheFirstTestAfterAKey) {
+    start(true);
+    double_type("k", 0.5);
+    wait_for_key();
+    EXPECT_TRUE(near(double_now(), 0.5));
+}
+
+TEST(Prompts, PipedLinesEndAtLfCrLfOrALoneCr) {
+    start(false);
+    double_type("one\r\ntwo\nthree\rfour\r", 0.0);
+    double_type("\nfive", 0.0);
+    EXPECT_EQ(prompt_line("A: "), "one");
+    EXPECT_EQ(prompt_line(""), "two");
+    EXPECT_EQ(prompt_line(""), "three");
+    EXPECT_EQ(prompt_line(""), "four");
+    EXPECT_EQ(prompt_line(""), "five");
+    EXPECT_FALSE(console_input_ended());
+    EXPECT_EQ(prompt_line("B: "), "");
+    EXPECT_TRUE(console_input_ended());
+    EXPECT_EQ(double_output(), "A: \r\n\r\n\r\n\r\n\r\nB: \r\n");
+}
+
+TEST(Prompts, ApplyTheFieldRulesToAWholeLine) {
+    start(false);
+    double_type("  Joe Smith  , x\n 7 8\n\"a, b\" c\n", 0.0);
+    EXPECT_EQ(prompt_field(""), "Joe Smith  ");
+    EXPECT_EQ(prompt_integer(""), 7);
+    EXPECT_EQ(prompt_line(""), "\"a, b\" c");
+}
+
+TEST(Prompts, TypedLinesAreEditedAndEchoed) {
+    start(true);
+    double_type("ac\x1b[Db\r", 0.0);
+    EXPECT_EQ(prompt_line("Name: "), "abc");
+    EXPECT_EQ(double_output().substr(0, 6), "Name: ");
+    EXPECT_EQ(double_output().substr(double_output().size() - 2), "\r\n");
+}
+
+TEST(Prompts, ALoneEscapeEmptiesTheLine) {
+    start(true);
+    double_type("abc\x1b", 0.0);
+    double_type("d\r", 1.0);
+    EXPECT_EQ(prompt_line(""), "d");
+}
+
+TEST(Prompts, KeysTypedAheadOfThePromptAreKept) {
+    start(true);
+    double_type("ab\r", 0.0);
+    pause_ms(3000); // takes the keys in and ends at once
+    EXPECT_TRUE(near(double_now(), 0.0));
+    EXPECT_EQ(prompt_line(""), "ab");
+}
+
+TEST(Prompts, AClosedTerminalReadsAsTheEndOfInput) {
+    start(true);
+    double_type("ab", 0.0);
+    EXPECT_EQ(prompt_line(""), "ab");
+    EXPECT_TRUE(console_input_ended());
+}
+
+TEST(Printing, IntegersAndColours) {
+    start(false);
+    print_integer(2);
+    print_integer(0);
+    print_integer(-1);
+    print_text("x", false);
+    print_text("", false);
+    print_text("", true);
+    EXPECT_EQ(double_output(), " 2\r\n 0\r\n-1\r\nx\r\n");
+    set_colour(4);
+    EXPECT_EQ(double_attribute(), 4);
+    set_colour(15);
+    EXPECT_EQ(double_attribute(), 15);
+}
+
+} // namespace
+} // namespace morv

@@ -1,0 +1,104 @@
+// The one seam between the programs and the operating system. Every call that
+// differs between Windows and POSIX is declared here as a free function and
+// implemented once per platform (platform_posix_*.cpp, platform_win32_*.cpp).
+// Texts are byte strings in the console's 8-bit code page; paths may use "\"
+// as a folder separator on every platform.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace morv {
+
+// ---- Start and end of the process -------------------------------------------
+
+// Records the arguments and prepares the console: on a terminal, raw input for
+// the whole run, restored on every way out (normal end, Ctrl+C, termination).
+void platform_start(int argc, char** argv);
+
+// Restores the console and ends the process with the status.
+[[noreturn]] void platform_exit(int status);
+
+// The n-th argument after the program's own name; empty when there is none.
+std::string platform_argument(int n);
+
+// ---- Console ------------------------------------------------------------------
+
+bool platform_input_is_terminal();
+bool platform_output_is_terminal();
+
+// Writes the bytes to standard output, all of them.
+void platform_write_console(const std::string& bytes);
+
+// Reads console input bytes into buffer. A terminal delivers its keys as the
+// byte sequences an xterm sends (Windows key events are translated into them).
+// timeout_ms < 0 blocks until input comes. Returns the number of bytes read,
+// 0 when nothing came within the timeout, -1 when the input has ended.
+int platform_read_console(char* buffer, int size, int timeout_ms);
+
+// Width of the terminal in columns (80 when it cannot be told).
+int platform_console_columns();
+
+// Sets the text colour: attribute bits 1 blue, 2 green, 4 red, 8 bright, on a
+// black background. Does nothing when standard output is not a terminal.
+void platform_set_text_attribute(int attribute);
+
+// Fixes the console window's frame so it cannot be resized or maximised.
+void platform_lock_console_window();
+
+// ---- Time ----------------------------------------------------------------------
+
+// A monotonic high-resolution clock in seconds.
+double platform_clock_seconds();
+
+void platform_sleep_ms(int ms);
+
+// ---- Files -------------------------------------------------------------------------
+
+using FileHandle = std::intptr_t;
+inline constexpr FileHandle NO_FILE = -1;
+
+// Binary streams. Opening for writing creates the file or empties it.
+FileHandle platform_open_for_reading(const std::string& path);
+FileHandle platform_open_for_writing(const std::string& path);
+
+// Returns the number of bytes read (0 at the end of the file), -1 on an error.
+std::int64_t platform_read_file(FileHandle file, char* buffer, std::int64_t size);
+
+// Writes all the bytes; returns 0 on success, nonzero when not all could be written.
+int platform_write_file(FileHandle file, const char* bytes, std::int64_t size);
+
+// Returns 0 when the file was closed without error.
+int platform_close_file(FileHandle file);
+
+enum PathKind { PATH_MISSING = 0, PATH_FILE = 1, PATH_OTHER = 2 };
+PathKind platform_path_kind(const std::string& path);
+
+// Copies a file, replacing an existing target and keeping the source's
+// modification time. 0 on success; on failure nonzero and the target untouched.
+int platform_copy_file(const std::string& source, const std::string& target);
+
+// Creates one folder level: 0 on success, -1 on failure.
+int platform_make_folder(const std::string& path);
+
+// Deletes a file: 0 on success, nonzero on failure.
+int platform_remove_file(const std::string& path);
+
+// Renames a file, never replacing an existing one: 0 on success.
+int platform_rename_no_replace(const std::string& old_path, const std::string& new_path);
+
+// Puts old_path in the place of new_path in one step, replacing it: 0 on success.
+int platform_replace_file(const std::string& old_path, const std::string& new_path);
+
+// Day, month and year of the file's last modification in local time; 0 on
+// success, nonzero when the file's status or its time cannot be read.
+int platform_file_local_date(const std::string& path, int& day, int& month, int& year);
+
+// ---- Processes ---------------------------------------------------------------------
+
+// Starts a program from a Windows-style command line (its first word names the
+// program) without waiting for it; the child gets this process's environment
+// and working folder. 0 when the process started, nonzero when it could not.
+int platform_start_process(const std::string& command_line);
+
+} // namespace morv

@@ -1,0 +1,194 @@
+// The console, the clock and the process's start and end on POSIX.
+//
+// On a terminal the program edits the typed line itself, so the terminal is
+// put in raw mode for the whole run: no line buffering, no echo, but Ctrl+C
+// still raises SIGINT. The original settings come back on every way out: a
+// normal end, Ctrl+C, SIGTERM, SIGHUP and SIGQUIT (restore, then die by the
+// same signal), and around a Ctrl+Z suspension.
+#include "platform.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace morv {
+namespace {
+
+struct PosixConsole {
+    int argc = 0;
+    char** argv = nullptr;
+    bool input_terminal = false;
+    bool output_terminal = false;
+    termios saved{};
+    volatile std::sig_atomic_t raw = 0;
+};
+
+PosixConsole state;
+
+void enter_raw_mode() {
+    termios raw = state.saved;
+    raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR | ISTRIP);
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN); // ISIG stays: Ctrl+C ends
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    if (tcsetattr(STDIN_FILENO, TCSADRAIN, &raw) == 0) {
+        state.raw = 1;
+    }
+}
+
+void restore_terminal() {
+    if (state.raw) {
+        tcsetattr(STDIN_FILENO, TCSADRAIN, &state.saved);
+        state.raw = 0;
+    }
+}
+
+void install_handler(int signal_number, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal_number, &action, nullptr);
+}
+
+void on_fatal_signal(int signal_number) {
+    restore_terminal();
+    install_handler(signal_number, SIG_DFL);
+    raise(signal_number);
+}
+
+void on_continue(int) {
+    enter_raw_mode();
+}
+
+// Ctrl+Z: hand the shell a sane terminal, stop, and go raw again on SIGCONT.
+void on_stop(int) {
+    restore_terminal();
+    kill(getpid(), SIGSTOP);
+}
+
+} // namespace
+
+void platform_start(int argc, char** argv) {
+    state.argc = argc;
+    state.argv = argv;
+    state.input_terminal = isatty(STDIN_FILENO) == 1;
+    state.output_terminal = isatty(STDOUT_FILENO) == 1;
+    // A reader that went away must not kill the run: the dialogue goes on.
+    install_handler(SIGPIPE, SIG_IGN);
+    if (state.input_terminal && tcgetattr(STDIN_FILENO, &state.saved) == 0) {
+        for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+            install_handler(signal_number, on_fatal_signal);
+        }
+        install_handler(SIGTSTP, on_stop);
+        install_handler(SIGCONT, on_continue);
+        std::atexit(restore_terminal);
+        enter_raw_mode();
+    }
+}
+
+void platform_exit(int status) {
+    restore_terminal();
+    std::exit(status);
+}
+
+std::string platform_argument(int n) {
+    if (n < 1 || n >= state.argc || state.argv[n] == nullptr) {
+        return {};
+    }
+    return state.argv[n];
+}
+
+bool platform_input_is_terminal() { return state.input_terminal; }
+
+bool platform_output_is_terminal() { return state.output_terminal; }
+
+void platform_write_console(const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return; // nowhere to write to; the dialogue goes on regardless
+        }
+        done += static_cast<std::size_t>(written);
+    }
+}
+
+int platform_read_console(char* buffer, int size, int timeout_ms) {
+    for (;;) {
+        pollfd input{STDIN_FILENO, POLLIN, 0};
+        const int ready = poll(&input, 1, timeout_ms);
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready == 0) {
+            return 0;
+        }
+        const ssize_t count = read(STDIN_FILENO, buffer, static_cast<std::size_t>(size));
+        if (count < 0 && (errno == EINTR || errno == EAGAIN)) {
+            continue;
+        }
+        return count > 0 ? static_cast<int>(count) : -1;
+    }
+}
+
+int platform_console_columns() {
+    winsize size{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        return size.ws_col;
+    }
+    if (ioctl(STDIN_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        return size.ws_col;
+    }
+    return 80;
+}
+
+namespace {
+
+// Console attribute bits are blue 1, green 2, red 4, bright 8; ANSI colour
+// numbers count red 1, green 2, blue 4.
+int ansi_colour(int bits, int dark_base, int bright_base) {
+    const int hue = ((bits & 4) ? 1 : 0) + ((bits & 2) ? 2 : 0) + ((bits & 1) ? 4 : 0);
+    return ((bits & 8) ? bright_base : dark_base) + hue;
+}
+
+} // namespace
+
+void platform_set_text_attribute(int attribute) {
+    if (!state.output_terminal) {
+        return;
+    }
+    char sequence[32];
+    std::snprintf(sequence, sizeof sequence, "\x1b[0;%d;%dm", ansi_colour(attribute & 15, 30, 90),
+                  ansi_colour((attribute >> 4) & 15, 40, 100));
+    platform_write_console(sequence);
+}
+
+void platform_lock_console_window() {
+    // A terminal emulator's window belongs to another program: nothing to lock.
+}
+
+double platform_clock_seconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+void platform_sleep_ms(int ms) {
+    if (ms <= 0) {
+        return;
+    }
+    timespec wanted{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
+    while (nanosleep(&wanted, &wanted) != 0 && errno == EINTR) {
+    }
+}
+
+} // namespace morv
