@@ -1,0 +1,235 @@
+// Files on POSIX systems. Paths arrive in the players' Windows habit, so "\"
+// is turned into "/" before every call; descriptors are opened close-on-exec
+// so the emulator processes started later inherit none of them.
+#include "platform.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <ctime>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace morv {
+
+namespace {
+
+constexpr std::int64_t COPY_CHUNK_SIZE = 65536;
+
+std::string native_path(const std::string& path) {
+    std::string result = path;
+    for (char& c : result) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return result;
+}
+
+int descriptor(FileHandle file) {
+    return static_cast<int>(file);
+}
+
+// The folder part of a path with its final "/", or empty for the working folder.
+std::string folder_part(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A new empty file beside the target, to be renamed over it once complete.
+int make_temporary_beside(const std::string& target, std::string& temporary) {
+    temporary = folder_part(target) + ".morv-copy-XXXXXX";
+    return mkostemp(temporary.data(), O_CLOEXEC);
+}
+
+int copy_contents(int from, int to) {
+    char buffer[COPY_CHUNK_SIZE];
+    for (;;) {
+        const std::int64_t count = platform_read_file(from, buffer, COPY_CHUNK_SIZE);
+        if (count <= 0) {
+            return count == 0 ? 0 : -1;
+        }
+        if (platform_write_file(to, buffer, count) != 0) {
+            return -1;
+        }
+    }
+}
+
+// Gives the copy the source's permission bits and times, as a Windows copy does.
+int copy_attributes(int to, const struct stat& source) {
+    const struct timespec times[2] = {source.st_atim, source.st_mtim};
+    if (fchmod(to, source.st_mode & 0777) != 0) {
+        return -1;
+    }
+    return futimens(to, times);
+}
+
+// Writes the complete copy into the temporary file, which is closed afterwards.
+int fill_temporary(int source, int temporary) {
+    struct stat status {};
+    int result = fstat(source, &status);
+    if (result == 0) {
+        result = copy_contents(source, temporary);
+    }
+    if (result == 0) {
+        result = copy_attributes(temporary, status);
+    }
+    if (platform_close_file(temporary) != 0) {
+        result = -1;
+    }
+    return result;
+}
+
+// Moves the new name onto the file by a second link, for file systems that
+// cannot rename without replacing.
+int link_then_unlink(const char* old_path, const char* new_path) {
+    if (link(old_path, new_path) != 0) {
+        return -1;
+    }
+    if (unlink(old_path) != 0) {
+        unlink(new_path);
+        return -1;
+    }
+    return 0;
+}
+
+#ifdef RENAME_NOREPLACE
+// Errors by which a file system refuses the no-replace flag itself.
+bool no_replace_unsupported(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+#endif
+
+} // namespace
+
+FileHandle platform_open_for_reading(const std::string& path) {
+    const int file = open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) {
+        return NO_FILE;
+    }
+    // A folder opens on POSIX but cannot be read as a file.
+    struct stat status {};
+    if (fstat(file, &status) != 0 || S_ISDIR(status.st_mode)) {
+        close(file);
+        return NO_FILE;
+    }
+    return file;
+}
+
+FileHandle platform_open_for_writing(const std::string& path) {
+    const int file =
+        open(native_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    return file < 0 ? NO_FILE : file;
+}
+
+std::int64_t platform_read_file(FileHandle file, char* buffer, std::int64_t size) {
+    if (size <= 0) {
+        return 0;
+    }
+    const auto wanted = static_cast<std::size_t>(size < SSIZE_MAX ? size : SSIZE_MAX);
+    for (;;) {
+        const ssize_t count = read(descriptor(file), buffer, wanted);
+        if (count >= 0 || errno != EINTR) {
+            return count;
+        }
+    }
+}
+
+int platform_write_file(FileHandle file, const char* bytes, std::int64_t size) {
+    while (size > 0) {
+        const auto wanted = static_cast<std::size_t>(size < SSIZE_MAX ? size : SSIZE_MAX);
+        const ssize_t count = write(descriptor(file), bytes, wanted);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return -1;
+        }
+        bytes += count;
+        size -= count;
+    }
+    return 0;
+}
+
+int platform_close_file(FileHandle file) {
+    return close(descriptor(file)) == 0 ? 0 : -1;
+}
+
+PathKind platform_path_kind(const std::string& path) {
+    const std::string native = native_path(path);
+    struct stat status {};
+    if (stat(native.c_str(), &status) == 0) {
+        return S_ISREG(status.st_mode) ? PATH_FILE : PATH_OTHER;
+    }
+    if (errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG) {
+        return PATH_OTHER;
+    }
+    // A link that points nowhere still occupies its name.
+    return lstat(native.c_str(), &status) == 0 ? PATH_OTHER : PATH_MISSING;
+}
+
+int platform_copy_file(const std::string& source, const std::string& target) {
+    const FileHandle from = platform_open_for_reading(source);
+    if (from == NO_FILE) {
+        return 1;
+    }
+    const std::string native_target = native_path(target);
+    std::string temporary;
+    const int to = make_temporary_beside(native_target, temporary);
+    int result = to < 0 ? -1 : fill_temporary(descriptor(from), to);
+    platform_close_file(from);
+    if (result == 0) {
+        result = ::rename(temporary.c_str(), native_target.c_str());
+    }
+    if (result != 0 && to >= 0) {
+        unlink(temporary.c_str());
+    }
+    return result == 0 ? 0 : 1;
+}
+
+int platform_make_folder(const std::string& path) {
+    return mkdir(native_path(path).c_str(), 0777) == 0 ? 0 : -1;
+}
+
+int platform_remove_file(const std::string& path) {
+    return unlink(native_path(path).c_str()) == 0 ? 0 : -1;
+}
+
+int platform_rename_no_replace(const std::string& old_path, const std::string& new_path) {
+    const std::string from = native_path(old_path);
+    const std::string to = native_path(new_path);
+#ifdef RENAME_NOREPLACE
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (!no_replace_unsupported(errno)) {
+        return -1;
+    }
+#endif
+    return link_then_unlink(from.c_str(), to.c_str());
+}
+
+int platform_replace_file(const std::string& old_path, const std::string& new_path) {
+    return ::rename(native_path(old_path).c_str(), native_path(new_path).c_str()) == 0 ? 0 : -1;
+}
+
+int platform_file_local_date(const std::string& path, int& day, int& month, int& year) {
+    struct stat status {};
+    if (stat(native_path(path).c_str(), &status) != 0) {
+        return -1;
+    }
+    const std::time_t modified = status.st_mtime;
+    std::tm local{};
+    tzset(); // the zone may have changed since the last conversion
+    if (localtime_r(&modified, &local) == nullptr) {
+        return -1;
+    }
+    day = local.tm_mday;
+    month = local.tm_mon + 1;
+    year = local.tm_year + 1900;
+    return 0;
+}
+
+} // namespace morv
