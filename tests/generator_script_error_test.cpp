@@ -1,0 +1,77 @@
+// morvmake when the launch script cannot be written: "Error creating file!",
+// no kills asked, no demo folder, exit status 0.
+#include "generator_dialogue.h"
+#include "program_runner.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace morv_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string SOLO_MAP_ANSWERS = "1\nM\nARENA\nHawk\n2\n3\n";
+
+const std::string SOLO_MAP_UNTIL_SCRIPT =
+    banner("DUEL01.DMO", "DUEL01.MORV") +
+    lines({"Enter number of players (1-8): ", "", "Use -map or -level?", "(M)ap or (L)evel: ",
+           "Must be below 8 symbols due to Dos limits!", "Enter map name: "}) +
+    COLOUR_LEGEND_LINES + lines({"Player 1 Name: ", "Player 1 Color (0-7): "});
+
+ProgramRun run_solo_map(const fs::path& folder) {
+    write_file(folder / "DUEL01.DMO", "demo bytes");
+    write_file(folder / "ARENA.map", "map bytes");
+    return run_program({built_program("morvmake"), "DUEL01.DMO"}, SOLO_MAP_ANSWERS, folder);
+}
+
+void expect_error_end(const ProgramRun& run) {
+    EXPECT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_EQ(run.output, SOLO_MAP_UNTIL_SCRIPT + lines({"Error creating file!"}));
+}
+
+std::size_t entries(const fs::path& folder) {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(GeneratorScriptError, AFolderInTheScriptsPlaceCannotBeOpened) {
+    ScratchFolder folder;
+    fs::create_directory(folder.path / "DUEL01.MORV");
+    expect_error_end(run_solo_map(folder.path));
+    EXPECT_TRUE(fs::is_directory(folder.path / "DUEL01.MORV"));
+    EXPECT_EQ(entries(folder.path), 3U); // the demo, the map and that folder
+}
+
+TEST(GeneratorScriptError, AScriptNameInAMissingFolderCannotBeOpened) {
+    ScratchFolder folder;
+    write_file(folder.path / "d.dmo", "demo bytes");
+    const ProgramRun run =
+        run_program({built_program("morvmake")}, "no\\d.dmo\n" + SOLO_MAP_ANSWERS, folder.path);
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_NE(run.output.find(banner("no\\d.dmo", "no\\d.MORV")), std::string::npos);
+    const std::string end = lines({"Player 1 Color (0-7): ", "Error creating file!"});
+    EXPECT_EQ(run.output.substr(run.output.size() - end.size()), end);
+    EXPECT_EQ(entries(folder.path), 1U);
+}
+
+// Opening succeeds but no write reaches the disk: the run must not end in
+// success, and the name must not be left looking like a finished script.
+TEST(GeneratorScriptError, AScriptThatCannotBeWrittenCompletelyIsAnError) {
+    if (std::getenv("MORV_TEST_EMULATOR") != nullptr || !fs::exists("/dev/full")) {
+        GTEST_SKIP() << "needs a POSIX /dev/full under the program";
+    }
+    ScratchFolder folder;
+    fs::create_symlink("/dev/full", folder.path / "DUEL01.MORV");
+    const ProgramRun run = run_solo_map(folder.path);
+    expect_error_end(run);
+    EXPECT_EQ(run.output.find("BANZAI!!"), std::string::npos);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder.path / "DUEL01.MORV")));
+    EXPECT_EQ(entries(folder.path), 2U); // the demo and the map
+    EXPECT_TRUE(fs::exists("/dev/full"));
+}
+
+} // namespace
+} // namespace morv_test

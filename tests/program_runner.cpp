@@ -1,0 +1,167 @@
+// Runs a built program in a folder of its own and captures what it prints.
+#include "program_runner.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <random>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace morv_test {
+namespace {
+
+std::vector<std::string> with_emulator(const std::vector<std::string>& arguments) {
+    const char* emulator = std::getenv("MORV_TEST_EMULATOR");
+    if (emulator == nullptr || *emulator == '\0') {
+        return arguments;
+    }
+    std::vector<std::string> full{emulator};
+    full.insert(full.end(), arguments.begin(), arguments.end());
+    return full;
+}
+
+[[noreturn]] void exec_child(const std::vector<std::string>& arguments,
+                             const std::filesystem::path& folder, int in, int out, int err) {
+    dup2(in, STDIN_FILENO);
+    dup2(out, STDOUT_FILENO);
+    dup2(err, STDERR_FILENO);
+    if (chdir(folder.c_str()) != 0) {
+        _exit(126);
+    }
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
+void drain(int fd, std::string& into, bool& open) {
+    char buffer[65536];
+    const ssize_t count = read(fd, buffer, sizeof buffer);
+    if (count > 0) {
+        into.append(buffer, static_cast<std::size_t>(count));
+    } else if (count == 0 || errno != EINTR) {
+        open = false;
+    }
+}
+
+} // namespace
+
+ProgramRun run_program(const std::vector<std::string>& arguments, const std::string& input,
+                       const std::filesystem::path& folder, double timeout_seconds) {
+    int in[2], out[2], err[2];
+    if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) {
+        return {};
+    }
+    const auto started = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        close(in[1]);
+        close(out[0]);
+        close(err[0]);
+        exec_child(with_emulator(arguments), folder, in[0], out[1], err[1]);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    signal(SIGPIPE, SIG_IGN);
+    fcntl(in[1], F_SETFL, O_NONBLOCK);
+
+    ProgramRun run;
+    std::size_t fed = 0;
+    bool out_open = true, err_open = true;
+    if (input.empty()) {
+        close(in[1]);
+        in[1] = -1;
+    }
+    while (out_open || err_open) {
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        if (elapsed > timeout_seconds) {
+            run.timed_out = true;
+            kill(child, SIGKILL);
+            break;
+        }
+        pollfd fds[3] = {{out_open ? out[0] : -1, POLLIN, 0},
+                         {err_open ? err[0] : -1, POLLIN, 0},
+                         {in[1], POLLOUT, 0}};
+        if (poll(fds, 3, 100) <= 0) {
+            continue;
+        }
+        if (fds[0].revents != 0) {
+            drain(out[0], run.output, out_open);
+        }
+        if (fds[1].revents != 0) {
+            drain(err[0], run.errors, err_open);
+        }
+        if (in[1] >= 0 && fds[2].revents != 0) {
+            const ssize_t count = write(in[1], input.data() + fed, input.size() - fed);
+            if (count > 0) {
+                fed += static_cast<std::size_t>(count);
+            }
+            if (count < 0 && errno != EAGAIN && errno != EINTR) {
+                fed = input.size(); // the program stopped reading
+            }
+            if (fed == input.size()) {
+                close(in[1]);
+                in[1] = -1;
+            }
+        }
+    }
+    if (in[1] >= 0) {
+        close(in[1]);
+    }
+    close(out[0]);
+    close(err[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return run;
+}
+
+std::string built_program(const std::string& name) {
+    const char* folder = std::getenv("MORV_TEST_PROGRAMS");
+    const char* suffix = std::getenv("MORV_TEST_PROGRAM_SUFFIX");
+    return std::string(folder != nullptr ? folder : ".") + "/" + name +
+           (suffix != nullptr ? suffix : "");
+}
+
+ScratchFolder::ScratchFolder() {
+    std::random_device seed;
+    std::mt19937_64 draw(seed());
+    for (;;) {
+        path = std::filesystem::temp_directory_path() /
+               ("morv-test-" + std::to_string(draw() % 1000000000000ULL));
+        if (std::filesystem::create_directory(path)) {
+            return;
+        }
+    }
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+std::string read_file(const std::filesystem::path& path) {
+    std::ifstream stream(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << stream.rdbuf();
+    return bytes.str();
+}
+
+void write_file(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+    stream << bytes;
+}
+
+} // namespace morv_test
