@@ -1,0 +1,26 @@
+// morvplay's top level: one run over one launch script.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace morv {
+
+// The state of one launcher run.
+struct LauncherRun {
+    std::string script_path;       // the first argument as given; empty when none
+    std::int32_t player_count = 0; // from the script's last PLAYERS line
+};
+
+// Reads the count, updates COMMIT.DAT, starts every instance, waits for a key
+// and ends the process with exit status 0.
+[[noreturn]] void run_launcher();
+
+// First pass over the script: the count of its last PLAYERS line, 0 when none.
+std::int32_t read_player_count(const std::string& script_path);
+
+// Second pass: starts one emulator for every INSTANCE line with a value, in
+// the order of the lines.
+void launch_instances(const std::string& script_path);
+
+} // namespace morv

@@ -1,0 +1,146 @@
+// COMMIT.DAT through whole morvplay runs: it is never missing while it is
+// rewritten, and it stays exactly as it was when its copy cannot be written.
+#include "program_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace morv_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A script that starts no instance, so a run takes no time beyond the update.
+const char* const THREE_PLAYERS = "PLAYERS = 3\r\n";
+
+ProgramRun play(const fs::path& folder) {
+    write_file(folder / "MATCH.MORV", THREE_PLAYERS);
+    return run_program({built_program("morvplay"), "MATCH.MORV"}, "", folder);
+}
+
+// A set-up file big enough that its rewrite takes a while, with LF line ends
+// so the rewritten file (CR LF) has another size than the original.
+std::string large_commit_dat() {
+    std::string bytes = "[network]\nNUMPLAYERS = 4\n";
+    for (int k = 0; k < 400000; ++k) {
+        bytes += "SETTING" + std::to_string(k) + " = some value of the game\n";
+    }
+    return bytes;
+}
+
+struct Watch {
+    std::atomic<bool> stop{false};
+    long polls = 0;
+    long missing = 0;
+    long other_sizes = 0;
+    bool saw_old = false;
+    std::atomic<bool> saw_new{false};
+    bool saw_scratch = false;
+};
+
+void watch_folder(const fs::path& folder, std::uintmax_t old_size, std::uintmax_t new_size,
+                  Watch& watch) {
+    // Watches until the new file has been seen, or until told to stop.
+    while (!watch.saw_new && !watch.stop) {
+        std::error_code error;
+        const std::uintmax_t size = fs::file_size(folder / "COMMIT.DAT", error);
+        ++watch.polls;
+        if (error) {
+            ++watch.missing;
+        } else if (size == old_size) {
+            watch.saw_old = true;
+        } else if (size == new_size) {
+            watch.saw_new = true;
+        } else {
+            ++watch.other_sizes;
+        }
+        watch.saw_scratch = watch.saw_scratch || fs::exists(folder / "temp.txt", error);
+    }
+}
+
+TEST(LauncherCommitDat, IsNeverMissingOrPartWhileItIsRewritten) {
+    ScratchFolder folder;
+    const std::string before = large_commit_dat();
+    write_file(folder.path / "COMMIT.DAT", before);
+    std::string after;
+    for (const char c : before) {
+        after += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    after.replace(after.find("NUMPLAYERS = 4"), 14, "NUMPLAYERS = 3");
+    Watch watch;
+    std::thread watcher(watch_folder, folder.path, before.size(), after.size(), std::ref(watch));
+    const ProgramRun run = play(folder.path);
+    for (int k = 0; k < 500 && !watch.saw_new; ++k) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    watch.stop = true;
+    watcher.join();
+    EXPECT_EQ(run.output, "PLAYERS =  3\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n");
+    EXPECT_EQ(read_file(folder.path / "COMMIT.DAT"), after);
+    EXPECT_FALSE(fs::exists(folder.path / "temp.txt"));
+    // The watcher looked from before the copy was begun until the new file
+    // stood in the old one's place.
+    EXPECT_TRUE(watch.saw_scratch);
+    EXPECT_TRUE(watch.saw_old);
+    EXPECT_TRUE(watch.saw_new);
+    EXPECT_GT(watch.polls, 100);
+    EXPECT_EQ(watch.missing, 0);
+    EXPECT_EQ(watch.other_sizes, 0);
+}
+
+struct BlockedCase {
+    const char* what;
+    std::string commit_dat; // empty: COMMIT.DAT is a folder
+    void (*block)(const fs::path& folder);
+    const char* message;
+};
+
+TEST(LauncherCommitDat, StaysAsItWasWhenItsCopyCannotBeWrittenOrItCannotBeRead) {
+    const char* const WRITE_FAILED =
+        "temp.txt could not be written; COMMIT.DAT was left as it was.";
+    const BlockedCase cases[] = {
+        {"full disk at the close", "NUMPLAYERS = 4\r\nCOMMTYPE = 3\r\n",
+         [](const fs::path& folder) { fs::create_symlink("/dev/full", folder / "temp.txt"); },
+         WRITE_FAILED},
+        {"full disk during the copy", large_commit_dat(),
+         [](const fs::path& folder) { fs::create_symlink("/dev/full", folder / "temp.txt"); },
+         WRITE_FAILED},
+        {"a folder named temp.txt", "NUMPLAYERS = 4\r\n",
+         [](const fs::path& folder) { fs::create_directory(folder / "temp.txt"); }, WRITE_FAILED},
+        {"a folder named COMMIT.DAT", "",
+         [](const fs::path& folder) { fs::create_directory(folder / "COMMIT.DAT"); },
+         "COMMIT.DAT could not be read and was left as it was."},
+    };
+    for (const BlockedCase& c : cases) {
+        ScratchFolder folder;
+        if (!c.commit_dat.empty()) {
+            write_file(folder.path / "COMMIT.DAT", c.commit_dat);
+        }
+        c.block(folder.path);
+        const ProgramRun run = play(folder.path);
+        EXPECT_EQ(run.output, std::string("PLAYERS =  3\r\n") + c.message +
+                                  "\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n")
+            << c.what;
+        EXPECT_EQ(run.exit_status, 0) << c.what;
+        if (c.commit_dat.empty()) {
+            EXPECT_TRUE(fs::is_directory(folder.path / "COMMIT.DAT")) << c.what;
+        } else {
+            EXPECT_EQ(read_file(folder.path / "COMMIT.DAT"), c.commit_dat) << c.what;
+        }
+    }
+}
+
+TEST(LauncherCommitDat, AMissingOneIsLeftEmpty) {
+    ScratchFolder folder;
+    const ProgramRun run = play(folder.path);
+    EXPECT_EQ(run.output, "PLAYERS =  3\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n");
+    EXPECT_TRUE(fs::is_regular_file(folder.path / "COMMIT.DAT"));
+    EXPECT_EQ(fs::file_size(folder.path / "COMMIT.DAT"), 0u);
+}
+
+} // namespace
+} // namespace morv_test

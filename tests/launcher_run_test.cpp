@@ -1,0 +1,145 @@
+// Whole morvplay runs in a folder of their own, with a stand-in emulator that
+// records every start: the exact console bytes, the arguments each instance
+// receives and what happens to COMMIT.DAT.
+#include "program_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace morv_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const WORKED_EXAMPLE =
+    "PLAYERS = 2\r\n"
+    "---\r\n"
+    "INSTANCE1 = MOUNT C . & C: & ipxnet startserver & ipxsetup -player 1 -nodes 2 vcommit "
+    "sw.exe -dpDUEL01.DMO -map ARENA.map -autonet 0,3,0,1,1,0,20,0,3,0 -name Player1\r\n"
+    "INSTANCE2 = MOUNT C . & C: & ipxnet connect localhost & ipxsetup -player 2 -nodes 2 vcommit "
+    "sw.exe -dpDUEL01.DMO -map ARENA.map -autonet 0,3,0,1,1,0,20,0,7,0 -name Big Joe\r\n"
+    "INSTANCE3 = \r\nINSTANCE4 = \r\nINSTANCE5 = \r\nINSTANCE6 = \r\n"
+    "INSTANCE7 = \r\nINSTANCE8 = \r\n";
+
+const char* const COMMAND_LINE_1 =
+    "dosbox.exe -conf dosbox.conf -c \"MOUNT C .\" -c \"C:\" -c \"ipxnet startserver\" -c "
+    "\"ipxsetup -player 1 -nodes 2 vcommit sw.exe -dpDUEL01.DMO -map ARENA.map -autonet "
+    "0,3,0,1,1,0,20,0,3,0 -name Player1\"";
+const char* const COMMAND_LINE_2 =
+    "dosbox.exe -conf dosbox.conf -c \"MOUNT C .\" -c \"C:\" -c \"ipxnet connect localhost\" -c "
+    "\"ipxsetup -player 2 -nodes 2 vcommit sw.exe -dpDUEL01.DMO -map ARENA.map -autonet "
+    "0,3,0,1,1,0,20,0,7,0 -name Big Joe\"";
+
+// The stand-in emulator appends one record per start: its arguments, one a
+// line, and a closing separator.
+const char* const STAND_IN = "#!/bin/sh\n"
+                             "exec >/dev/null 2>&1\n"
+                             "{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; "
+                             "printf '%s\\n' '----'; } >> launches.log\n";
+
+// Without a stand-in the only emulator the lookup could find is an installed
+// one, so PATH names an empty folder while morvplay runs.
+struct LauncherFolder : ::testing::Test {
+    ScratchFolder folder;
+    ScratchFolder empty_path;
+    std::string previous_path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    void SetUp() override { setenv("PATH", empty_path.path.c_str(), 1); }
+    void TearDown() override { setenv("PATH", previous_path.c_str(), 1); }
+    void add_stand_in() const {
+        write_file(folder.path / "dosbox.exe", STAND_IN);
+        fs::permissions(folder.path / "dosbox.exe", fs::perms::owner_all);
+    }
+    ProgramRun play(const std::vector<std::string>& arguments) const {
+        std::vector<std::string> line{built_program("morvplay")};
+        line.insert(line.end(), arguments.begin(), arguments.end());
+        return run_program(line, "", folder.path);
+    }
+    std::string file(const char* name) const { return read_file(folder.path / name); }
+};
+
+TEST_F(LauncherFolder, WithoutAScriptItAsksForOneAndTouchesNothing) {
+    write_file(folder.path / "COMMIT.DAT", "NUMPLAYERS = 4\n");
+    const std::vector<std::vector<std::string>> argument_lists = {{}, {""}, {"", "DUEL01.MORV"}};
+    for (const auto& arguments : argument_lists) {
+        const ProgramRun run = play(arguments);
+        EXPECT_EQ(run.output, "Drag a .MORV file onto this EXE.\r\n");
+        EXPECT_EQ(run.exit_status, 0);
+    }
+    EXPECT_EQ(file("COMMIT.DAT"), "NUMPLAYERS = 4\n");
+    EXPECT_FALSE(fs::exists(folder.path / "temp.txt"));
+}
+
+struct QuietCase {
+    const char* script; // nullptr: the script does not exist
+    const char* output;
+    const char* commit_dat;
+};
+
+TEST_F(LauncherFolder, ScriptsWithoutInstancesPrintTheCountAndTheClosingLines) {
+    const QuietCase cases[] = {
+        {nullptr, "PLAYERS =  0\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n",
+         "NUMPLAYERS = 0\r\n"},
+        {"PLAYERS = -1\r\nINSTANCE1 = \r\n  INSTANCE2 =   \r\n",
+         "PLAYERS = -1\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n",
+         "NUMPLAYERS = -1\r\n"},
+        {"PLAYERS = 3\nPLAYERS = 7.5\n---\n",
+         "PLAYERS =  8\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n",
+         "NUMPLAYERS = 8\r\n"},
+    };
+    for (const QuietCase& c : cases) {
+        fs::remove(folder.path / "MATCH.MORV");
+        if (c.script != nullptr) {
+            write_file(folder.path / "MATCH.MORV", c.script);
+        }
+        write_file(folder.path / "COMMIT.DAT", "numplayers=4\n");
+        const ProgramRun run = play({"MATCH.MORV"});
+        EXPECT_EQ(run.output, c.output);
+        EXPECT_EQ(run.errors, "");
+        EXPECT_EQ(run.exit_status, 0);
+        EXPECT_EQ(file("COMMIT.DAT"), c.commit_dat);
+    }
+}
+
+TEST_F(LauncherFolder, TheWorkedExampleStartsBothInstancesWithTheirCommandsIntact) {
+    add_stand_in();
+    write_file(folder.path / "DUEL01.MORV", WORKED_EXAMPLE);
+    write_file(folder.path / "COMMIT.DAT", "[net]\r\nNUMPLAYERS = 4\r\n; NUMPLAYERS = 3\r\n");
+    // The second argument is not read.
+    const ProgramRun run = play({"DUEL01.MORV", "OTHER.MORV"});
+    EXPECT_EQ(run.output, std::string("PLAYERS =  2\r\nCOMMIT.DAT updated.\r\n") + "Launching: " +
+                              COMMAND_LINE_1 + "\r\n" + "Launching: " + COMMAND_LINE_2 + "\r\n" +
+                              "All instances launched.\r\n");
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_FALSE(run.timed_out);
+    EXPECT_EQ(file("COMMIT.DAT"), "[net]\r\nNUMPLAYERS = 2\r\n; NUMPLAYERS = 3\r\n");
+    EXPECT_EQ(file("launches.log"),
+              "-conf\ndosbox.conf\n-c\nMOUNT C .\n-c\nC:\n-c\nipxnet startserver\n-c\n"
+              "ipxsetup -player 1 -nodes 2 vcommit sw.exe -dpDUEL01.DMO -map ARENA.map -autonet "
+              "0,3,0,1,1,0,20,0,3,0 -name Player1\n----\n"
+              "-conf\ndosbox.conf\n-c\nMOUNT C .\n-c\nC:\n-c\nipxnet connect localhost\n-c\n"
+              "ipxsetup -player 2 -nodes 2 vcommit sw.exe -dpDUEL01.DMO -map ARENA.map -autonet "
+              "0,3,0,1,1,0,20,0,7,0 -name Big Joe\n----\n");
+}
+
+TEST_F(LauncherFolder, InstanceLinesStartInFileOrderWithTheirTextPassedUnchanged) {
+    add_stand_in();
+    write_file(folder.path / "ODD.MORV", "INSTANCE2 = say \"hi\" $HOME `id` 100% & & x=1 &\n"
+                                         "INSTANCE1 = & &\n");
+    const ProgramRun run = play({"ODD.MORV"});
+    EXPECT_EQ(run.output,
+              "PLAYERS =  0\r\nCOMMIT.DAT updated.\r\n"
+              "Launching: dosbox.exe -conf dosbox.conf -c \"say \"hi\" $HOME `id` 100%\" -c "
+              "\"x=1\"\r\n"
+              "Launching: dosbox.exe -conf dosbox.conf\r\n"
+              "All instances launched.\r\n");
+    // The quotes inside a command end the quoted stretch, as they would for
+    // the emulator on Windows; nothing reaches a shell.
+    EXPECT_EQ(file("launches.log"),
+              "-conf\ndosbox.conf\n-c\nsay hi $HOME `id` 100%\n-c\nx=1\n----\n"
+              "-conf\ndosbox.conf\n----\n");
+}
+
+} // namespace
+} // namespace morv_test
