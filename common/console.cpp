@@ -26,6 +26,7 @@ constexpr int READ_CHUNK = 65536;
 
 struct ConsoleState {
     bool terminal_input = false;
+    bool utf8 = false;       // the terminal shows multi-byte characters
     std::string pending;     // input bytes no prompt has taken yet
     std::size_t taken = 0;   // bytes of pending already used
     bool key_arrived = false;
@@ -61,7 +62,7 @@ void track_column(const std::string& bytes) {
     for (char c : bytes) {
         if (c == '\r' || c == '\n') {
             console.column = 0;
-        } else {
+        } else if (!console.utf8 || (static_cast<unsigned char>(c) & 0xC0) != 0x80) {
             ++console.column;
         }
     }
@@ -129,6 +130,7 @@ int next_pending_key() {
 
 std::string read_typed_line() {
     LineEditor editor;
+    editor.utf8 = console.utf8;
     EditView view;
     view.width = platform_console_columns();
     view.start_column = console.column % view.width;
@@ -199,6 +201,7 @@ void start_console(int argc, char** argv) {
     platform_start(argc, argv);
     console = ConsoleState{};
     console.terminal_input = platform_input_is_terminal();
+    console.utf8 = console.terminal_input && platform_console_is_utf8();
 }
 
 void print_text(const std::string& text, bool line_end) {

@@ -20,6 +20,7 @@ struct Arrival {
 struct DoubleConsole {
     bool terminal = false;
     int columns = 80;
+    bool utf8 = false;
     std::deque<Arrival> arrivals;
     std::string output;
     long long now_ms = 0;
@@ -37,6 +38,8 @@ void double_reset(bool terminal, int columns) {
     fake.columns = columns;
 }
 
+void double_set_utf8(bool utf8) { fake.utf8 = utf8; }
+
 void double_type(const std::string& bytes, double at_seconds) {
     fake.arrivals.push_back({bytes, std::llround(at_seconds * 1000.0)});
 }
@@ -53,6 +56,7 @@ bool platform_input_is_terminal() { return fake.terminal; }
 bool platform_output_is_terminal() { return fake.terminal; }
 void platform_write_console(const std::string& bytes) { fake.output += bytes; }
 int platform_console_columns() { return fake.columns; }
+bool platform_console_is_utf8() { return fake.utf8; }
 void platform_set_text_attribute(int attribute) { fake.attribute = attribute; }
 void platform_lock_console_window() {}
 double platform_clock_seconds() { return double_now(); }

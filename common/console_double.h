@@ -7,6 +7,7 @@
 namespace morv {
 
 void double_reset(bool terminal, int columns = 80);
+void double_set_utf8(bool utf8);
 
 // Input bytes that become readable when the clock reaches at_seconds.
 void double_type(const std::string& bytes, double at_seconds = 0.0);

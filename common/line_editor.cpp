@@ -19,12 +19,37 @@ void insert_bytes(LineEditor& editor, const std::string& bytes) {
     editor.cursor += bytes.size();
 }
 
-void erase_at(LineEditor& editor, std::size_t at) {
-    mark_changed(editor, at);
-    editor.text.erase(at, 1);
+void erase_range(LineEditor& editor, std::size_t from, std::size_t to) {
+    mark_changed(editor, from);
+    editor.text.erase(from, to - from);
 }
 
-void move_to(LineEditor& editor, std::size_t at) { editor.cursor = at; }
+bool continues_character(const LineEditor& editor, std::size_t at) {
+    return editor.utf8 && at < editor.text.size() &&
+           (static_cast<unsigned char>(editor.text[at]) & 0xC0) == 0x80;
+}
+
+std::size_t previous_start(const LineEditor& editor, std::size_t at) {
+    if (at == 0) {
+        return 0;
+    }
+    --at;
+    while (at > 0 && continues_character(editor, at)) {
+        --at;
+    }
+    return at;
+}
+
+std::size_t next_start(const LineEditor& editor, std::size_t at) {
+    if (at >= editor.text.size()) {
+        return editor.text.size();
+    }
+    ++at;
+    while (continues_character(editor, at)) {
+        ++at;
+    }
+    return at;
+}
 
 } // namespace
 
@@ -34,18 +59,22 @@ EditOutcome apply_key(LineEditor& editor, int key) {
     case '\n':
         return EDIT_ENTERED;
     case '\t':
-        insert_bytes(editor, std::string(TAB_STOP - editor.cursor % TAB_STOP, ' '));
+        insert_bytes(editor, std::string(TAB_STOP - column_count(editor.text, 0, editor.cursor,
+                                                                 editor.utf8) %
+                                                        TAB_STOP,
+                                         ' '));
         break;
     case 8:
     case 127:
         if (editor.cursor > 0) {
-            --editor.cursor;
-            erase_at(editor, editor.cursor);
+            const std::size_t end = editor.cursor;
+            editor.cursor = previous_start(editor, end);
+            erase_range(editor, editor.cursor, end);
         }
         break;
     case KEY_DELETE:
         if (editor.cursor < editor.text.size()) {
-            erase_at(editor, editor.cursor);
+            erase_range(editor, editor.cursor, next_start(editor, editor.cursor));
         }
         break;
     case KEY_ESCAPE:
@@ -54,16 +83,16 @@ EditOutcome apply_key(LineEditor& editor, int key) {
         editor.cursor = 0;
         break;
     case KEY_LEFT:
-        move_to(editor, editor.cursor > 0 ? editor.cursor - 1 : 0);
+        editor.cursor = previous_start(editor, editor.cursor);
         break;
     case KEY_RIGHT:
-        move_to(editor, std::min(editor.cursor + 1, editor.text.size()));
+        editor.cursor = next_start(editor, editor.cursor);
         break;
     case KEY_HOME:
-        move_to(editor, 0);
+        editor.cursor = 0;
         break;
     case KEY_END:
-        move_to(editor, editor.text.size());
+        editor.cursor = editor.text.size();
         break;
     default:
         if (key >= 32 && key <= 255) {
@@ -81,8 +110,8 @@ struct Place {
     std::size_t column;
 };
 
-Place place_of(const EditView& view, std::size_t offset) {
-    const std::size_t absolute = static_cast<std::size_t>(view.start_column) + offset;
+Place place_of(const EditView& view, std::size_t column) {
+    const std::size_t absolute = static_cast<std::size_t>(view.start_column) + column;
     const auto width = static_cast<std::size_t>(view.width);
     return {absolute / width, absolute % width};
 }
@@ -104,23 +133,41 @@ void append_move(std::string& frame, const EditView& view, std::size_t from, std
     }
 }
 
-// After a byte is written in the last column the terminal holds the cursor
-// there until the next byte; moving it to the next row keeps the row count
-// that place_of computes true.
-bool ends_on_row_edge(const EditView& view, std::size_t offset) {
-    return offset > 0 && place_of(view, offset).column == 0;
+// After a character is written in the last column the terminal holds the
+// cursor there until the next one; moving it to the next row keeps the row
+// count that place_of computes true.
+bool ends_on_row_edge(const EditView& view, std::size_t column) {
+    return column > 0 && place_of(view, column).column == 0;
 }
 
 } // namespace
 
+std::size_t column_count(const std::string& text, std::size_t begin, std::size_t end, bool utf8) {
+    if (!utf8) {
+        return end - begin;
+    }
+    std::size_t columns = 0;
+    for (std::size_t at = begin; at < end; ++at) {
+        if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80) {
+            ++columns;
+        }
+    }
+    return columns;
+}
+
 std::string render_frame(LineEditor& editor, EditView& view) {
     std::string frame;
+    const auto columns_to = [&editor](std::size_t offset) {
+        return column_count(editor.text, 0, offset, editor.utf8);
+    };
     if (editor.changed) {
-        const std::size_t from = std::min(editor.changed_from, view.shown_length);
-        append_move(frame, view, view.shown_cursor, from);
+        // Bytes before changed_from are what the terminal shows already.
+        const std::size_t from = std::min(editor.changed_from, editor.text.size());
+        const std::size_t from_column = std::min(columns_to(from), view.shown_length);
+        append_move(frame, view, view.shown_cursor, from_column);
         frame.append(editor.text, from, std::string::npos);
-        const std::size_t end = editor.text.size();
-        if (ends_on_row_edge(view, end) && end > from) {
+        const std::size_t end = columns_to(editor.text.size());
+        if (ends_on_row_edge(view, end) && end > from_column) {
             frame += "\r\n";
         }
         if (end < view.shown_length) {
@@ -130,8 +177,9 @@ std::string render_frame(LineEditor& editor, EditView& view) {
         view.shown_cursor = end;
         editor.changed = false;
     }
-    append_move(frame, view, view.shown_cursor, editor.cursor);
-    view.shown_cursor = editor.cursor;
+    const std::size_t cursor = columns_to(editor.cursor);
+    append_move(frame, view, view.shown_cursor, cursor);
+    view.shown_cursor = cursor;
     return frame;
 }
 

@@ -90,6 +90,64 @@ TEST(ApplyKey, EditsInInsertMode) {
     }
 }
 
+std::string edit_utf8(const std::string& typed, const std::vector<int>& keys) {
+    LineEditor editor;
+    editor.utf8 = true;
+    for (char c : typed) {
+        apply_key(editor, static_cast<unsigned char>(c));
+    }
+    for (int key : keys) {
+        apply_key(editor, key);
+    }
+    return editor.text;
+}
+
+TEST(ApplyKey, NeverSplitsAUtf8CharacterOnAUtf8Terminal) {
+    const struct {
+        const char* name;
+        std::string typed;
+        std::vector<int> keys;
+        std::string text;
+    } cases[] = {
+        {"backspace", "n\xc3\xa9", {127}, "n"},
+        {"backspace of a 3-byte character", "a\xe2\x82\xac", {127}, "a"},
+        {"left over a character", "\xc3\xa9" "b", {KEY_LEFT, KEY_LEFT, 'x'}, "x\xc3\xa9" "b"},
+        {"delete under the cursor", "\xc3\xa9" "b", {KEY_HOME, KEY_DELETE}, "b"},
+        {"right over a character", "\xc3\xa9" "b", {KEY_HOME, KEY_RIGHT, 'x'}, "\xc3\xa9" "xb"},
+        {"tab counts characters", "\xc3\xa9", {'\t', 'x'}, "\xc3\xa9       x"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(edit_utf8(c.typed, c.keys), c.text) << c.name;
+    }
+}
+
+TEST(ApplyKey, TreatsEveryByteAsACharacterInACodePage) {
+    EXPECT_EQ(edit_utf8("", {}), "");
+    LineEditor editor;
+    apply_key(editor, 0xc3);
+    apply_key(editor, 0xa9);
+    apply_key(editor, 127);
+    EXPECT_EQ(editor.text, "\xc3");
+}
+
+TEST(RenderFrame, CountsAUtf8CharacterAsOneColumn) {
+    LineEditor editor;
+    editor.utf8 = true;
+    EditView view;
+    view.start_column = 0;
+    view.width = 10;
+    for (int i = 0; i < 12; ++i) {
+        apply_key(editor, 0xc3);
+        apply_key(editor, 0xa9);
+    }
+    render_frame(editor, view);
+    EXPECT_EQ(view.shown_length, 12u);
+    apply_key(editor, KEY_HOME);
+    EXPECT_EQ(render_frame(editor, view), "\x1b[1A\r");
+    apply_key(editor, KEY_RIGHT);
+    EXPECT_EQ(render_frame(editor, view), "\r\x1b[1C");
+}
+
 TEST(RenderFrame, TypingAtTheEndWritesOnlyTheNewBytes) {
     LineEditor editor;
     EditView view;

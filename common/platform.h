@@ -39,6 +39,10 @@ int platform_read_console(char* buffer, int size, int timeout_ms);
 // Width of the terminal in columns (80 when it cannot be told).
 int platform_console_columns();
 
+// True when the terminal shows text as UTF-8, where one character may take
+// several bytes; false for an 8-bit code page.
+bool platform_console_is_utf8();
+
 // Sets the text colour: attribute bits 1 blue, 2 green, 4 red, 8 bright, on a
 // black background. Does nothing when standard output is not a terminal.
 void platform_set_text_attribute(int attribute);

@@ -7,6 +7,7 @@
 // same signal), and around a Ctrl+Z suspension.
 #include "platform.h"
 
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -149,6 +150,22 @@ int platform_console_columns() {
         return size.ws_col;
     }
     return 80;
+}
+
+bool platform_console_is_utf8() {
+    // The locale's own variables decide, in the order the C library reads them.
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') {
+            std::string name(value);
+            for (char& c : name) {
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+            return name.find("utf-8") != std::string::npos ||
+                   name.find("utf8") != std::string::npos;
+        }
+    }
+    return false;
 }
 
 namespace {

@@ -250,8 +250,19 @@ case_restore() {
     run_restore_row key "Press a key" "" sigterm 143 -
 }
 
+# ---- utf8: on a UTF-8 terminal a character of several bytes edits as one --------
+
+case_utf8() {
+    term_start "utf8" env LC_ALL=C.UTF-8 "$PROBE" line
+    term_wait_for "Name: "
+    term_type "n"
+    tmux -L "$TERM_SOCKET" send-keys -l -- "é€"
+    term_type "{BS}{LEFT}{DEL}x{ENTER}"
+    term_wait_for_screen "Name: nx"$'\n'"[nx]"$'\n'"bye"$'\n'"[exit 0]"
+}
+
 case "$CASE" in
-editing | long_line | type_ahead | colours | key_wait | restore) "case_$CASE" ;;
+editing | long_line | type_ahead | colours | key_wait | restore | utf8) "case_$CASE" ;;
 *) fail "unknown case $CASE" ;;
 esac
 echo "PASS: $CASE"

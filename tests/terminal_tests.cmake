@@ -4,7 +4,7 @@ add_executable(console_probe console_probe.cpp)
 target_link_libraries(console_probe PRIVATE morv_common)
 
 if(NOT WIN32)
-    foreach(terminal_case IN ITEMS editing long_line type_ahead colours key_wait restore)
+    foreach(terminal_case IN ITEMS editing long_line type_ahead colours key_wait restore utf8)
         add_test(NAME terminal.${terminal_case}
                  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/terminal_test.sh
                          ${terminal_case} $<TARGET_FILE:console_probe>)
