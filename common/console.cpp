@@ -23,6 +23,9 @@ namespace {
 constexpr int ESCAPE_WAIT_MS = 50;
 constexpr int KEY_TEST_INTERVAL_MS = 50;
 constexpr int READ_CHUNK = 65536;
+// A piped line longer than this keeps only its start: no answer is that
+// long, and endless input without a line end must not exhaust the memory.
+constexpr std::size_t PIPED_LINE_LIMIT = 16u << 20;
 
 struct ConsoleState {
     bool terminal_input = false;
@@ -94,7 +97,9 @@ std::string read_piped_line() {
                 console.skip_line_feed = true;
                 return line;
             }
-            line += c;
+            if (line.size() < PIPED_LINE_LIMIT) {
+                line += c;
+            }
         }
         bool got_bytes = false;
         if (!fetch_input(-1, got_bytes)) {
@@ -155,6 +160,8 @@ std::string read_typed_line() {
     }
     editor.cursor = editor.text.size();
     write_out(render_frame(editor, view));
+    // Keys typed after Enter came in with it: they are pending, not taken.
+    console.key_arrived = console.taken < console.pending.size();
     return editor.text;
 }
 

@@ -111,6 +111,22 @@ TEST(Prompts, KeysTypedAheadOfThePromptAreKept) {
     EXPECT_EQ(prompt_line(""), "ab");
 }
 
+TEST(Prompts, AKeyTypedTogetherWithEnterEndsTheNextWait) {
+    start(true);
+    double_type("9\rk", 0.0);
+    EXPECT_EQ(prompt_line(""), "9");
+    double_type("late", 5.0);
+    wait_for_key();
+    EXPECT_TRUE(near(double_now(), 0.0));
+}
+
+TEST(Prompts, APipedLineKeepsOnlyItsFirst16MiB) {
+    start(false);
+    double_type(std::string((16u << 20) + 10, 'x') + "\nnext\n", 0.0);
+    EXPECT_EQ(prompt_line("").size(), 16u << 20);
+    EXPECT_EQ(prompt_line(""), "next");
+}
+
 TEST(Prompts, AClosedTerminalReadsAsTheEndOfInput) {
     start(true);
     double_type("ab", 0.0);
