@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <utime.h>
 #endif
 
@@ -74,6 +75,38 @@ TEST_F(FileOpsTest, RenameNeverReplaces) {
     EXPECT_EQ(names_in_folder(), (std::vector<std::string>{"three", "two"}));
     EXPECT_EQ(bytes_of(path("three")), "1");
 }
+
+#ifndef _WIN32
+// A demo dropped from another disk is moved into the working folder, as on
+// Windows; the move still never replaces a file.
+TEST_F(FileOpsTest, RenameMovesAFileOntoAnotherFileSystem) {
+    const fs::path other_disk = "/dev/shm";
+    struct stat here {}, there {};
+    if (stat(folder.c_str(), &here) != 0 || stat(other_disk.c_str(), &there) != 0 ||
+        here.st_dev == there.st_dev) {
+        GTEST_SKIP() << "no second file system to move from";
+    }
+    std::error_code error;
+    const fs::path source = other_disk / ("morv_move_" + folder.filename().string());
+    std::ofstream(source, std::ios::binary) << "demo bytes";
+    utimbuf times{1000000000, 1000000000};
+    utime(source.c_str(), &times);
+    put("taken", "keep");
+
+    EXPECT_NE(morv::rename(source.string(), path("taken")), 0);
+    EXPECT_EQ(bytes_of(path("taken")), "keep");
+    EXPECT_TRUE(fs::exists(source));
+
+    EXPECT_EQ(morv::rename(source.string(), path("moved")), 0);
+    EXPECT_FALSE(fs::exists(source));
+    EXPECT_EQ(bytes_of(path("moved")), "demo bytes");
+    struct stat status {};
+    stat(path("moved").c_str(), &status);
+    EXPECT_EQ(status.st_mtime, 1000000000);
+    EXPECT_EQ(names_in_folder(), (std::vector<std::string>{"moved", "taken"}));
+    fs::remove(source, error);
+}
+#endif
 
 TEST_F(FileOpsTest, ReplaceFileTakesTheTargetsPlace) {
     const std::string fresh = put("fresh", "new");

@@ -95,6 +95,31 @@ int link_then_unlink(const char* old_path, const char* new_path) {
     return 0;
 }
 
+// Moves a file onto another file system as a Windows move does: a complete
+// copy appears under the new name, only where no file of that name exists
+// (the link fails then), before the old name goes.
+int move_across_file_systems(const std::string& old_path, const std::string& new_path) {
+    const FileHandle source = platform_open_for_reading(old_path);
+    if (source == NO_FILE) {
+        return -1;
+    }
+    std::string temporary;
+    const int copy = make_temporary_beside(new_path, temporary);
+    int result = copy < 0 ? -1 : fill_temporary(descriptor(source), copy);
+    platform_close_file(source);
+    if (result == 0) {
+        result = link(temporary.c_str(), new_path.c_str());
+    }
+    if (copy >= 0) {
+        unlink(temporary.c_str());
+    }
+    if (result == 0 && unlink(old_path.c_str()) != 0) {
+        unlink(new_path.c_str());
+        result = -1;
+    }
+    return result == 0 ? 0 : -1;
+}
+
 #ifdef RENAME_NOREPLACE
 // Errors by which a file system refuses the no-replace flag itself.
 bool no_replace_unsupported(int error) {
@@ -204,11 +229,17 @@ int platform_rename_no_replace(const std::string& old_path, const std::string& n
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         return 0;
     }
+    if (errno == EXDEV) {
+        return move_across_file_systems(from, to);
+    }
     if (!no_replace_unsupported(errno)) {
         return -1;
     }
 #endif
-    return link_then_unlink(from.c_str(), to.c_str());
+    if (link_then_unlink(from.c_str(), to.c_str()) == 0) {
+        return 0;
+    }
+    return errno == EXDEV ? move_across_file_systems(from, to) : -1;
 }
 
 int platform_replace_file(const std::string& old_path, const std::string& new_path) {
