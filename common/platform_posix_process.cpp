@@ -79,15 +79,18 @@ std::string without_exe_ending(const std::string& name) {
     return ending == ".exe" ? name.substr(0, name.size() - 4) : std::string();
 }
 
-// The file to execute for the program as named on the command line; empty
-// when there is none.
-std::string find_program(const std::string& name) {
+// The files to try for the program as named on the command line, in order;
+// empty when there is none. A game folder copied from Windows may hold the
+// emulator's Windows build under the exact name: this system cannot run it,
+// so the installed program without ".exe" follows it as a second choice.
+std::vector<std::string> find_program(const std::string& name) {
     if (name.find_first_of("/\\") != std::string::npos) {
         std::string path = name;
         for (char& c : path) {
             c = c == '\\' ? '/' : c;
         }
-        return is_executable_file(path) ? path : std::string();
+        return is_executable_file(path) ? std::vector<std::string>{path}
+                                        : std::vector<std::string>{};
     }
     const std::vector<std::string> on_path = path_folders();
     std::vector<std::string> folders = {"./"};
@@ -95,10 +98,14 @@ std::string find_program(const std::string& name) {
         folders.insert(folders.begin(), own);
     }
     folders.insert(folders.end(), on_path.begin(), on_path.end());
-    std::string found = first_executable(folders, name);
-    const std::string bare = without_exe_ending(name);
-    if (found.empty() && !bare.empty()) {
-        found = first_executable(on_path, bare);
+    std::vector<std::string> found;
+    if (std::string exact = first_executable(folders, name); !exact.empty()) {
+        found.push_back(exact);
+    }
+    if (const std::string bare = without_exe_ending(name); !bare.empty()) {
+        if (std::string installed = first_executable(on_path, bare); !installed.empty()) {
+            found.push_back(installed);
+        }
     }
     return found;
 }
@@ -142,7 +149,7 @@ void report_errno(int pipe_fd) {
 }
 
 // The grandchild: only calls that are safe between fork and exec.
-[[noreturn]] void exec_program(const std::string& path, char* const* argv,
+[[noreturn]] void exec_program(const std::vector<std::string>& paths, char* const* argv,
                                const std::vector<int>& descriptors, int pipe_fd) {
     for (const int fd : descriptors) {
         if (fd != pipe_fd) {
@@ -150,18 +157,23 @@ void report_errno(int pipe_fd) {
         }
     }
     reset_signals();
-    execv(path.c_str(), argv);
+    for (const std::string& path : paths) {
+        execv(path.c_str(), argv);
+        if (errno != ENOEXEC) {
+            break; // only a file of another system's format passes the turn on
+        }
+    }
     report_errno(pipe_fd);
     _exit(127);
 }
 
 // The middle child ends at once, so the program is nobody's child here and
 // no zombie stays behind when it ends.
-[[noreturn]] void fork_program(const std::string& path, char* const* argv,
+[[noreturn]] void fork_program(const std::vector<std::string>& paths, char* const* argv,
                                const std::vector<int>& descriptors, int pipe_fd) {
     const pid_t pid = fork();
     if (pid == 0) {
-        exec_program(path, argv, descriptors, pipe_fd);
+        exec_program(paths, argv, descriptors, pipe_fd);
     }
     if (pid < 0) {
         report_errno(pipe_fd);
@@ -214,7 +226,7 @@ int make_exec_pipe(int fds[2]) {
     return 0;
 }
 
-int spawn_detached(const std::string& path, char* const* argv) {
+int spawn_detached(const std::vector<std::string>& paths, char* const* argv) {
     const std::vector<int> descriptors = inherited_descriptors();
     int fds[2] = {-1, -1};
     if (const int error = make_exec_pipe(fds); error != 0) {
@@ -228,7 +240,7 @@ int spawn_detached(const std::string& path, char* const* argv) {
     const pid_t pid = fork();
     if (pid == 0) {
         close(fds[0]);
-        fork_program(path, argv, descriptors, fds[1]);
+        fork_program(paths, argv, descriptors, fds[1]);
     }
     const int fork_error = pid < 0 ? errno : 0;
     sigprocmask(SIG_SETMASK, &previous, nullptr);
@@ -246,8 +258,8 @@ int spawn_detached(const std::string& path, char* const* argv) {
 
 int platform_start_process(const std::string& command_line) {
     std::vector<std::string> arguments = split_command_line(command_line);
-    const std::string path = find_program(arguments[0]);
-    if (path.empty()) {
+    const std::vector<std::string> paths = find_program(arguments[0]);
+    if (paths.empty()) {
         return ENOENT;
     }
     std::vector<char*> argv;
@@ -255,7 +267,7 @@ int platform_start_process(const std::string& command_line) {
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-    return spawn_detached(path, argv.data());
+    return spawn_detached(paths, argv.data());
 }
 
 } // namespace morv

@@ -260,6 +260,17 @@ TEST_F(PlatformPosixProcess, ProgramIsLookedUpAsOnWindows) {
     }
 }
 
+// A game folder copied from Windows holds the emulator's Windows build.
+TEST_F(PlatformPosixProcess, AWindowsBuildUnderTheExactNameGivesWayToTheInstalledProgram) {
+    enter_fresh_folder("windows-build");
+    write_file("dosbox.exe", std::string("MZ\x90\x00 a Windows program", 24), fs::perms::owner_all);
+    write_stand_in("bin/dosbox");
+    put_on_path({"bin"});
+    ASSERT_EQ(platform_start_process("dosbox.exe -conf dosbox.conf"), 0);
+    ASSERT_TRUE(wait_for_file("facts.txt"));
+    EXPECT_TRUE(fs::equivalent(read_facts()["who"], "bin/dosbox"));
+}
+
 struct NameCase {
     const char* what;
     std::string link;
