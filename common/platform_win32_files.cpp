@@ -1,0 +1,153 @@
+// Files on Windows. A FileHandle holds a Win32 file handle; none is
+// inheritable, so the emulator processes started later hold none of them.
+// "/" and "\" both separate folders here, so paths go through unchanged.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "platform.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <direct.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace morv {
+namespace {
+
+// ReadFile and WriteFile take 32-bit counts.
+constexpr std::int64_t LARGEST_TRANSFER = 1 << 30;
+
+HANDLE native_handle(FileHandle file) {
+    return reinterpret_cast<HANDLE>(file);
+}
+
+FileHandle morv_handle(HANDLE handle) {
+    return handle == INVALID_HANDLE_VALUE ? NO_FILE : reinterpret_cast<FileHandle>(handle);
+}
+
+DWORD transfer_size(std::int64_t size) {
+    return static_cast<DWORD>(std::min(size, LARGEST_TRANSFER));
+}
+
+bool is_missing_error(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH ||
+           error == ERROR_INVALID_DRIVE;
+}
+
+// A link is judged by what it points at; a link to nothing still occupies
+// its name.
+PathKind linked_path_kind(const std::string& path) {
+    const HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return PATH_OTHER;
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool file = GetFileInformationByHandle(handle, &information) &&
+                      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    CloseHandle(handle);
+    return file ? PATH_FILE : PATH_OTHER;
+}
+
+} // namespace
+
+FileHandle platform_open_for_reading(const std::string& path) {
+    // Sharing as the C runtime's fopen does: others may read and write.
+    return morv_handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+FileHandle platform_open_for_writing(const std::string& path) {
+    return morv_handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+std::int64_t platform_read_file(FileHandle file, char* buffer, std::int64_t size) {
+    if (size <= 0) {
+        return 0;
+    }
+    DWORD count = 0;
+    if (!ReadFile(native_handle(file), buffer, transfer_size(size), &count, nullptr)) {
+        return -1;
+    }
+    return count;
+}
+
+int platform_write_file(FileHandle file, const char* bytes, std::int64_t size) {
+    while (size > 0) {
+        DWORD count = 0;
+        if (!WriteFile(native_handle(file), bytes, transfer_size(size), &count, nullptr) ||
+            count == 0) {
+            return -1;
+        }
+        bytes += count;
+        size -= count;
+    }
+    return 0;
+}
+
+int platform_close_file(FileHandle file) {
+    return CloseHandle(native_handle(file)) ? 0 : -1;
+}
+
+PathKind platform_path_kind(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return is_missing_error(GetLastError()) ? PATH_MISSING : PATH_OTHER;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || (attributes & FILE_ATTRIBUTE_DEVICE) != 0) {
+        return PATH_OTHER;
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return linked_path_kind(path);
+    }
+    return PATH_FILE;
+}
+
+int platform_copy_file(const std::string& source, const std::string& target) {
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) ? 0 : 1;
+}
+
+int platform_make_folder(const std::string& path) {
+    return _mkdir(path.c_str()) == 0 ? 0 : -1;
+}
+
+int platform_remove_file(const std::string& path) {
+    return std::remove(path.c_str()) == 0 ? 0 : -1;
+}
+
+int platform_rename_no_replace(const std::string& old_path, const std::string& new_path) {
+    return MoveFileA(old_path.c_str(), new_path.c_str()) ? 0 : -1;
+}
+
+int platform_replace_file(const std::string& old_path, const std::string& new_path) {
+    return MoveFileExA(old_path.c_str(), new_path.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : -1;
+}
+
+int platform_file_local_date(const std::string& path, int& day, int& month, int& year) {
+    struct _stat64 status {};
+    if (_stat64(path.c_str(), &status) != 0) {
+        return -1;
+    }
+    const __time64_t modified = status.st_mtime;
+    std::tm local{};
+    _tzset(); // TZ may have changed since the last conversion
+    if (_localtime64_s(&local, &modified) != 0) {
+        return -1;
+    }
+    day = local.tm_mday;
+    month = local.tm_mon + 1;
+    year = local.tm_year + 1900;
+    return 0;
+}
+
+} // namespace morv

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The release zip as a player gets it: it must hold exactly the two programs
+# and the README, each program small and importing only system DLLs; its
+# morvplay.exe must start the worked example's emulators with their command
+# lines intact, as the stand-in emulator (a Windows program) receives them;
+# and the programs unpacked from it must pass the given end-to-end tests.
+#
+# Usage: release_zip_test.sh ZIP WINE_PREFIX STAND_IN_EXE TEST_PROGRAM...
+set -euo pipefail
+
+readonly ZIP=$(realpath "$1")
+readonly PREFIX=$(realpath -m "$2")
+readonly STAND_IN=$(realpath "$3")
+shift 3
+readonly WINE_RUN=$(realpath "$(dirname "$0")/../cmake/wine_run.sh")
+readonly LARGEST_EXE=307200
+readonly EXPECTED_FILES=$'README.md\nmorvmake.exe\nmorvplay.exe'
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+
+[[ -f "$ZIP" ]] || fail "no release zip at $ZIP (run cpack in the Windows build)"
+(cd "$folder" && cmake -E tar xf "$ZIP") || fail "the zip cannot be unpacked"
+files=$(cd "$folder" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort)
+[[ "$files" == "$EXPECTED_FILES" ]] || fail "the zip holds:"$'\n'"$files"
+
+for exe in morvmake.exe morvplay.exe; do
+    size=$(stat -c %s "$folder/$exe")
+    ((size < LARGEST_EXE)) || fail "$exe has $size bytes"
+    imports=$(x86_64-w64-mingw32-objdump -p "$folder/$exe" | awk '/DLL Name:/ {print $3}')
+    while read -r dll; do
+        case ${dll,,} in
+        kernel32.dll | user32.dll | msvcrt.dll | api-ms-win-crt-*.dll) ;;
+        *) fail "$exe imports $dll" ;;
+        esac
+    done <<<"$imports"
+    echo "$exe: $size bytes, imports" $imports
+done
+
+# ---- the worked example, started by morvplay.exe from the zip ---------------
+
+readonly INSTANCE1="MOUNT C . & C: & ipxnet startserver & ipxsetup -player 1 -nodes 2 vcommit \
+sw.exe -dpDUEL01.DMO -map ARENA.map -autonet 0,3,0,1,1,0,20,0,3,0 -name Hawk"
+readonly INSTANCE2="MOUNT C . & C: & ipxnet connect localhost & ipxsetup -player 2 -nodes 2 \
+vcommit sw.exe -dpDUEL01.DMO -map ARENA.map -autonet 0,3,0,1,1,0,20,0,7,0 -name Viper"
+readonly LINE1="dosbox.exe -conf dosbox.conf -c \"MOUNT C .\" -c \"C:\" -c \"ipxnet startserver\" \
+-c \"ipxsetup -player 1 -nodes 2 vcommit sw.exe -dpDUEL01.DMO -map ARENA.map -autonet \
+0,3,0,1,1,0,20,0,3,0 -name Hawk\""
+readonly LINE2="dosbox.exe -conf dosbox.conf -c \"MOUNT C .\" -c \"C:\" -c \"ipxnet connect \
+localhost\" -c \"ipxsetup -player 2 -nodes 2 vcommit sw.exe -dpDUEL01.DMO -map ARENA.map \
+-autonet 0,3,0,1,1,0,20,0,7,0 -name Viper\""
+arguments_of() {
+    printf '%s\n' -conf dosbox.conf -c "MOUNT C ." -c "C:" -c "ipxnet $1" -c \
+        "ipxsetup -player $2 -nodes 2 vcommit sw.exe -dpDUEL01.DMO -map ARENA.map -autonet $3"
+    echo ----
+}
+
+game=$(mktemp -d)
+trap 'rm -rf "$folder" "$game"' EXIT
+cp "$STAND_IN" "$game/dosbox.exe"
+printf 'PLAYERS = 2\r\n---\r\nINSTANCE1 = %s\r\nINSTANCE2 = %s\r\n' "$INSTANCE1" "$INSTANCE2" \
+    >"$game/DUEL01.MORV"
+printf '[net]\r\nNUMPLAYERS = 4\r\n' >"$game/COMMIT.DAT"
+output=$(cd "$game" && WINEPREFIX=$PREFIX "$WINE_RUN" "$folder/morvplay.exe" DUEL01.MORV </dev/null) ||
+    fail "morvplay.exe did not end with status 0"
+[[ "$output" == *"Launching: $LINE1"$'\r\n'"Launching: $LINE2"$'\r\n'* ]] ||
+    fail "morvplay.exe printed:"$'\n'"$output"
+[[ "$(cat "$game/COMMIT.DAT")" == $'[net]\r\nNUMPLAYERS = 2\r' ]] || fail "COMMIT.DAT was not updated"
+# The last emulator starts 3 s before morvplay ends; it has written by then.
+[[ "$(cat "$game/command_lines.log")" == "$LINE1"$'\n'"$LINE2" ]] ||
+    fail "the emulator got the command lines:"$'\n'"$(cat "$game/command_lines.log")"
+[[ "$(cat "$game/launches.log")" == "$(arguments_of startserver 1 "0,3,0,1,1,0,20,0,3,0 -name Hawk"
+    arguments_of "connect localhost" 2 "0,3,0,1,1,0,20,0,7,0 -name Viper")" ]] ||
+    fail "the emulator got the arguments:"$'\n'"$(cat "$game/launches.log")"
+echo "morvplay.exe from the zip started the worked example's two emulators"
+
+for test_program in "$@"; do
+    echo "== $(basename "$test_program") with the programs from the zip"
+    MORV_TEST_PROGRAMS=$folder MORV_TEST_PROGRAM_SUFFIX=.exe MORV_TEST_EMULATOR=$WINE_RUN \
+        WINEPREFIX=$PREFIX "$test_program" || fail "$(basename "$test_program") failed"
+done
+echo "PASS: release zip"
