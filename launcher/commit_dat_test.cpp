@@ -3,7 +3,7 @@
 #include "commit_dat.h"
 #include "console.h"
 #include "console_double.h"
-#include "program_runner.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "console.h"
 #include "console_double.h"
 #include "instance_launch.h"
-#include "program_runner.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 

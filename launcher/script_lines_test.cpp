@@ -1,7 +1,7 @@
 // The launcher's reading rules: which lines set the player count and which
 // start an instance, and the first pass over whole scripts.
 #include "launcher_run.h"
-#include "program_runner.h"
+#include "scratch_folder.h"
 #include "script_lines.h"
 
 #include <gtest/gtest.h>

@@ -47,7 +47,7 @@ struct LiveRun {
         argv.push_back(const_cast<char*>(argument.c_str()));
     }
     argv.push_back(nullptr);
-    execv(argv[0], argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
 }
 
@@ -73,7 +73,7 @@ LiveRun run_live(const fs::path& folder, const std::vector<std::string>& argumen
     const pid_t child = fork();
     if (child == 0) {
         close(out[0]);
-        exec_in(folder, arguments, out[1]);
+        exec_in(folder, with_emulator(arguments), out[1]);
     }
     close(out[1]);
     for (;;) {

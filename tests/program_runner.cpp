@@ -6,25 +6,12 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <poll.h>
-#include <random>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace morv_test {
 namespace {
-
-std::vector<std::string> with_emulator(const std::vector<std::string>& arguments) {
-    const char* emulator = std::getenv("MORV_TEST_EMULATOR");
-    if (emulator == nullptr || *emulator == '\0') {
-        return arguments;
-    }
-    std::vector<std::string> full{emulator};
-    full.insert(full.end(), arguments.begin(), arguments.end());
-    return full;
-}
 
 [[noreturn]] void exec_child(const std::vector<std::string>& arguments,
                              const std::filesystem::path& folder, int in, int out, int err) {
@@ -54,6 +41,20 @@ void drain(int fd, std::string& into, bool& open) {
 }
 
 } // namespace
+
+std::vector<std::string> with_emulator(const std::vector<std::string>& arguments) {
+    const char* emulator = std::getenv("MORV_TEST_EMULATOR");
+    const char* folder = std::getenv("MORV_TEST_PROGRAMS");
+    // Only the programs under test are Windows programs; helpers such as a
+    // shell stay native.
+    if (emulator == nullptr || *emulator == '\0' || folder == nullptr || arguments.empty() ||
+        arguments[0].rfind(folder, 0) != 0) {
+        return arguments;
+    }
+    std::vector<std::string> full{emulator};
+    full.insert(full.end(), arguments.begin(), arguments.end());
+    return full;
+}
 
 ProgramRun run_program(const std::vector<std::string>& arguments, const std::string& input,
                        const std::filesystem::path& folder, double timeout_seconds) {
@@ -133,35 +134,6 @@ std::string built_program(const std::string& name) {
     const char* suffix = std::getenv("MORV_TEST_PROGRAM_SUFFIX");
     return std::string(folder != nullptr ? folder : ".") + "/" + name +
            (suffix != nullptr ? suffix : "");
-}
-
-ScratchFolder::ScratchFolder() {
-    std::random_device seed;
-    std::mt19937_64 draw(seed());
-    for (;;) {
-        path = std::filesystem::temp_directory_path() /
-               ("morv-test-" + std::to_string(draw() % 1000000000000ULL));
-        if (std::filesystem::create_directory(path)) {
-            return;
-        }
-    }
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-}
-
-std::string read_file(const std::filesystem::path& path) {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << stream.rdbuf();
-    return bytes.str();
-}
-
-void write_file(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
-    stream << bytes;
 }
 
 } // namespace morv_test

@@ -2,6 +2,8 @@
 // chosen standard input, and captures what it prints.
 #pragma once
 
+#include "scratch_folder.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,19 +24,11 @@ struct ProgramRun {
 ProgramRun run_program(const std::vector<std::string>& arguments, const std::string& input,
                        const std::filesystem::path& folder, double timeout_seconds = 30.0);
 
+// The command that starts arguments: a built Windows program goes through
+// the emulator named in MORV_TEST_EMULATOR, anything else runs as it is.
+std::vector<std::string> with_emulator(const std::vector<std::string>& arguments);
+
 // The path of a built program: "morvmake" or "morvplay".
 std::string built_program(const std::string& name);
-
-// A fresh empty folder, removed with everything in it when the test ends.
-struct ScratchFolder {
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::filesystem::path path;
-};
-
-std::string read_file(const std::filesystem::path& path);
-void write_file(const std::filesystem::path& path, const std::string& bytes);
 
 } // namespace morv_test

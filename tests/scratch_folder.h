@@ -1,0 +1,21 @@
+// Scratch folders and whole-file reads and writes for tests, on every platform.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace morv_test {
+
+// A fresh empty folder, removed with everything in it when the test ends.
+struct ScratchFolder {
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    std::filesystem::path path;
+};
+
+std::string read_file(const std::filesystem::path& path);
+void write_file(const std::filesystem::path& path, const std::string& bytes);
+
+} // namespace morv_test
