@@ -29,9 +29,9 @@ constexpr std::size_t PIPED_LINE_LIMIT = 16u << 20;
 
 struct ConsoleState {
     bool terminal_input = false;
-    bool utf8 = false;       // the terminal shows multi-byte characters
-    std::string pending;     // input bytes no prompt has taken yet
-    std::size_t taken = 0;   // bytes of pending already used
+    bool utf8 = false;     // the terminal shows multi-byte characters
+    std::string pending;   // input bytes no prompt has taken yet
+    std::size_t taken = 0; // bytes of pending already used
     bool key_arrived = false;
     bool input_ended = false;
     bool skip_line_feed = false; // pipe mode: a CR ended the last line
@@ -122,8 +122,8 @@ int next_pending_key() {
         if (decoded.consumed == 0 && !rest.empty()) {
             bool got_bytes = false;
             if (!fetch_input(ESCAPE_WAIT_MS, got_bytes) || !got_bytes) {
-                decoded = decode_key(
-                    std::string_view(console.pending).substr(console.taken), false);
+                decoded =
+                    decode_key(std::string_view(console.pending).substr(console.taken), false);
             } else {
                 continue;
             }
@@ -185,8 +185,7 @@ bool key_test() {
 
 std::string read_line(const std::string& prompt) {
     print_text(prompt, false);
-    const std::string line =
-        console.terminal_input ? read_typed_line() : read_piped_line();
+    const std::string line = console.terminal_input ? read_typed_line() : read_piped_line();
     print_text("", true);
     return line;
 }
@@ -231,9 +230,13 @@ std::int32_t prompt_integer(const std::string& prompt) {
     return integer_field_value(first_integer_field(read_line(prompt)));
 }
 
-std::string prompt_line(const std::string& prompt) { return read_line(prompt); }
+std::string prompt_line(const std::string& prompt) {
+    return read_line(prompt);
+}
 
-bool console_input_ended() { return console.input_ended; }
+bool console_input_ended() {
+    return console.input_ended;
+}
 
 void wait_for_key() {
     if (!console.terminal_input) {
@@ -271,7 +274,9 @@ void pause_ms(int ms) {
     sleep_until(start + ms / 1000.0);
 }
 
-std::string program_argument(int n) { return platform_argument(n); }
+std::string program_argument(int n) {
+    return platform_argument(n);
+}
 
 void end_program(int status) {
     close_all_text_files();

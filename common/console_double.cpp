@@ -38,29 +38,59 @@ void double_reset(bool terminal, int columns) {
     fake.columns = columns;
 }
 
-void double_set_utf8(bool utf8) { fake.utf8 = utf8; }
+void double_set_utf8(bool utf8) {
+    fake.utf8 = utf8;
+}
 
 void double_type(const std::string& bytes, double at_seconds) {
     fake.arrivals.push_back({bytes, std::llround(at_seconds * 1000.0)});
 }
 
-std::string double_output() { return fake.output; }
-double double_now() { return static_cast<double>(fake.now_ms) / 1000.0; }
-int double_attribute() { return fake.attribute; }
-int double_key_polls() { return fake.key_polls; }
+std::string double_output() {
+    return fake.output;
+}
+double double_now() {
+    return static_cast<double>(fake.now_ms) / 1000.0;
+}
+int double_attribute() {
+    return fake.attribute;
+}
+int double_key_polls() {
+    return fake.key_polls;
+}
 
 void platform_start(int, char**) {}
-void platform_exit(int status) { std::exit(status); }
-std::string platform_argument(int) { return {}; }
-bool platform_input_is_terminal() { return fake.terminal; }
-bool platform_output_is_terminal() { return fake.terminal; }
-void platform_write_console(const std::string& bytes) { fake.output += bytes; }
-int platform_console_columns() { return fake.columns; }
-bool platform_console_is_utf8() { return fake.utf8; }
-void platform_set_text_attribute(int attribute) { fake.attribute = attribute; }
+void platform_exit(int status) {
+    std::exit(status);
+}
+std::string platform_argument(int) {
+    return {};
+}
+bool platform_input_is_terminal() {
+    return fake.terminal;
+}
+bool platform_output_is_terminal() {
+    return fake.terminal;
+}
+void platform_write_console(const std::string& bytes) {
+    fake.output += bytes;
+}
+int platform_console_columns() {
+    return fake.columns;
+}
+bool platform_console_is_utf8() {
+    return fake.utf8;
+}
+void platform_set_text_attribute(int attribute) {
+    fake.attribute = attribute;
+}
 void platform_lock_console_window() {}
-double platform_clock_seconds() { return double_now(); }
-void platform_sleep_ms(int ms) { fake.now_ms += ms; }
+double platform_clock_seconds() {
+    return double_now();
+}
+void platform_sleep_ms(int ms) {
+    fake.now_ms += ms;
+}
 
 int platform_read_console(char* buffer, int size, int timeout_ms) {
     if (timeout_ms == 0) {

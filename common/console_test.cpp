@@ -13,7 +13,9 @@ void start(bool terminal, int columns = 80) {
     start_console(0, nullptr);
 }
 
-bool near(double a, double b) { return std::fabs(a - b) < 1e-6; }
+bool near(double a, double b) {
+    return std::fabs(a - b) < 1e-6;
+}
 
 TEST(PauseMs, RunsItsFullTimeWithATestEvery50Ms) {
     start(true);

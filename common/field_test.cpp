@@ -34,8 +34,8 @@ TEST(FirstIntegerField, StopsAtABlankTabOrComma) {
     const struct {
         std::string line, field;
     } cases[] = {
-        {"4", "4"},         {" 7 8", "7"}, {"3,5", "3"}, {"\t12\tx", "12"},
-        {"\"1 2\" 3", "1 2"}, {"", ""},    {"  ", ""},   {"12abc", "12abc"},
+        {"4", "4"},           {" 7 8", "7"}, {"3,5", "3"}, {"\t12\tx", "12"},
+        {"\"1 2\" 3", "1 2"}, {"", ""},      {"  ", ""},   {"12abc", "12abc"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(first_integer_field(c.line), c.field) << c.line;

@@ -81,7 +81,8 @@ TEST_F(FileOpsTest, RenameNeverReplaces) {
 // Windows; the move still never replaces a file.
 TEST_F(FileOpsTest, RenameMovesAFileOntoAnotherFileSystem) {
     const fs::path other_disk = "/dev/shm";
-    struct stat here {}, there {};
+    struct stat here {
+    }, there{};
     if (stat(folder.c_str(), &here) != 0 || stat(other_disk.c_str(), &there) != 0 ||
         here.st_dev == there.st_dev) {
         GTEST_SKIP() << "no second file system to move from";

@@ -46,8 +46,8 @@ DecodedKey decode_csi(std::string_view bytes, bool more_may_come) {
     for (std::size_t i = 2; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
         if (c >= 0x40 && c <= 0x7E) {
-            const int key = c == '~' ? tilde_key(bytes.substr(2, i - 2))
-                                     : final_key(static_cast<char>(c));
+            const int key =
+                c == '~' ? tilde_key(bytes.substr(2, i - 2)) : final_key(static_cast<char>(c));
             return {key, i + 1};
         }
         if (c < 0x20 || c > 0x3F || i + 1 >= LONGEST_SEQUENCE) {

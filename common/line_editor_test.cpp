@@ -76,8 +76,7 @@ TEST(ApplyKey, EditsInInsertMode) {
         {"delete at end", {'a', KEY_DELETE}, "a"},
         {"escape empties", {'a', 'b', KEY_ESCAPE, 'c'}, "c"},
         {"tab to stop 8", {'a', 'b', '\t', 'c'}, "ab      c"},
-        {"tab at stop", {'1', '2', '3', '4', '5', '6', '7', '8', '\t', 'x'},
-         "12345678        x"},
+        {"tab at stop", {'1', '2', '3', '4', '5', '6', '7', '8', '\t', 'x'}, "12345678        x"},
         {"right stops at end", {'a', KEY_HOME, KEY_RIGHT, KEY_RIGHT, 'b'}, "ab"},
         {"left stops at start", {'b', KEY_LEFT, KEY_LEFT, 'a'}, "ab"},
         {"control bytes ignored", {'a', 1, 2, 'b'}, "ab"},
@@ -111,9 +110,23 @@ TEST(ApplyKey, NeverSplitsAUtf8CharacterOnAUtf8Terminal) {
     } cases[] = {
         {"backspace", "n\xc3\xa9", {127}, "n"},
         {"backspace of a 3-byte character", "a\xe2\x82\xac", {127}, "a"},
-        {"left over a character", "\xc3\xa9" "b", {KEY_LEFT, KEY_LEFT, 'x'}, "x\xc3\xa9" "b"},
-        {"delete under the cursor", "\xc3\xa9" "b", {KEY_HOME, KEY_DELETE}, "b"},
-        {"right over a character", "\xc3\xa9" "b", {KEY_HOME, KEY_RIGHT, 'x'}, "\xc3\xa9" "xb"},
+        {"left over a character",
+         "\xc3\xa9"
+         "b",
+         {KEY_LEFT, KEY_LEFT, 'x'},
+         "x\xc3\xa9"
+         "b"},
+        {"delete under the cursor",
+         "\xc3\xa9"
+         "b",
+         {KEY_HOME, KEY_DELETE},
+         "b"},
+        {"right over a character",
+         "\xc3\xa9"
+         "b",
+         {KEY_HOME, KEY_RIGHT, 'x'},
+         "\xc3\xa9"
+         "xb"},
         {"tab counts characters", "\xc3\xa9", {'\t', 'x'}, "\xc3\xa9       x"},
     };
     for (const auto& c : cases) {

@@ -55,16 +55,14 @@ std::uint64_t radix_value(const std::string& text) {
 }
 
 std::int64_t as_signed(std::uint64_t bits) {
-    return bits <= static_cast<std::uint64_t>(INT64_MAX)
-               ? static_cast<std::int64_t>(bits)
-               : -static_cast<std::int64_t>(~bits) - 1;
+    return bits <= static_cast<std::uint64_t>(INT64_MAX) ? static_cast<std::int64_t>(bits)
+                                                         : -static_cast<std::int64_t>(~bits) - 1;
 }
 
 std::int32_t as_signed32(std::uint64_t bits) {
     const auto low = static_cast<std::uint32_t>(bits & 0xFFFFFFFFu);
-    return low <= static_cast<std::uint32_t>(INT32_MAX)
-               ? static_cast<std::int32_t>(low)
-               : -static_cast<std::int32_t>(~low) - 1;
+    return low <= static_cast<std::uint32_t>(INT32_MAX) ? static_cast<std::int32_t>(low)
+                                                        : -static_cast<std::int32_t>(~low) - 1;
 }
 
 std::int32_t decimal_integer(const std::string& field) {

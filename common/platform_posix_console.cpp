@@ -105,9 +105,13 @@ std::string platform_argument(int n) {
     return state.argv[n];
 }
 
-bool platform_input_is_terminal() { return state.input_terminal; }
+bool platform_input_is_terminal() {
+    return state.input_terminal;
+}
 
-bool platform_output_is_terminal() { return state.output_terminal; }
+bool platform_output_is_terminal() {
+    return state.output_terminal;
+}
 
 void platform_write_console(const std::string& bytes) {
     std::size_t done = 0;

@@ -16,17 +16,17 @@ struct PlayerSlot {
 };
 
 struct GeneratorRun {
-    std::string source_path;  // where the demo is renamed from
-    std::string demo_name;    // the demo's file name as every later stage uses it
-    std::string base_name;    // demo_name without its extension, trimmed
-    std::string script_name;  // base_name + ".MORV"
+    std::string source_path; // where the demo is renamed from
+    std::string demo_name;   // the demo's file name as every later stage uses it
+    std::string base_name;   // demo_name without its extension, trimmed
+    std::string script_name; // base_name + ".MORV"
     std::int32_t player_count = 0;
-    std::string mode;         // "M" map file or "L" built-in level
-    std::string map_name;     // map name without extension
-    std::string map_file;     // map file name with extension
-    std::string level_number; // as typed
+    std::string mode;                            // "M" map file or "L" built-in level
+    std::string map_name;                        // map name without extension
+    std::string map_file;                        // map file name with extension
+    std::string level_number;                    // as typed
     std::array<PlayerSlot, MAX_PLAYERS> slots{}; // player k is slots[k - 1]
-    int script_file = 0;      // text file number of the launch script; 0 when none
+    int script_file = 0; // text file number of the launch script; 0 when none
 };
 
 // The slot of player number 1..8.

@@ -11,8 +11,8 @@
 namespace morv_test {
 
 struct ProgramRun {
-    std::string output; // standard output, byte for byte
-    std::string errors; // standard error
+    std::string output;   // standard output, byte for byte
+    std::string errors;   // standard error
     int exit_status = -1; // -1 when it did not end normally
     bool timed_out = false;
     double seconds = 0.0;
