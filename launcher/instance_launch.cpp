@@ -8,19 +8,23 @@
 namespace morv {
 
 std::vector<std::string> split_segments(const std::string& value) {
-    std::vector<std::string> segments{value};
-    std::string remainder = value;
-    for (;;) {
-        const std::int64_t mark = find_first(remainder, "&");
-        if (mark == 0) {
-            break;
-        }
-        segments.back() = trim_spaces(left_part(remainder, mark - 1));
-        segments.emplace_back();
-        remainder = trim_spaces(mid_part(remainder, mark + 1));
+    // One pass: each piece is cut out once, so a value with very many "&"
+    // costs no more than its length.
+    std::size_t mark = value.find('&');
+    if (mark == std::string::npos) {
+        return {value};
     }
-    segments.back() = remainder;
-    return segments;
+    std::vector<std::string> segments;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = mark == std::string::npos ? value.size() : mark;
+        segments.push_back(trim_spaces(value.substr(start, end - start)));
+        if (mark == std::string::npos) {
+            return segments;
+        }
+        start = mark + 1;
+        mark = value.find('&', start);
+    }
 }
 
 std::string compose_command_line(const std::vector<std::string>& segments) {
