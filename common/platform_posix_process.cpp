@@ -20,6 +20,12 @@
 namespace morv {
 namespace {
 
+// Windows starts no command line longer than this (32767 characters with the
+// terminating zero). Refusing longer ones here too keeps the two platforms
+// alike, and a hostile launch script from splitting megabytes of text into
+// millions of arguments only to have the start fail.
+constexpr std::size_t COMMAND_LINE_LIMIT = 32766;
+
 bool is_executable_file(const std::string& path) {
     struct stat status {};
     return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
@@ -257,6 +263,9 @@ int spawn_detached(const std::vector<std::string>& paths, char* const* argv) {
 } // namespace
 
 int platform_start_process(const std::string& command_line) {
+    if (command_line.size() > COMMAND_LINE_LIMIT) {
+        return E2BIG;
+    }
     std::vector<std::string> arguments = split_command_line(command_line);
     const std::vector<std::string> paths = find_program(arguments[0]);
     if (paths.empty()) {

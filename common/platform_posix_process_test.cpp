@@ -263,7 +263,7 @@ TEST_F(PlatformPosixProcess, ProgramIsLookedUpAsOnWindows) {
 // A game folder copied from Windows holds the emulator's Windows build.
 TEST_F(PlatformPosixProcess, AWindowsBuildUnderTheExactNameGivesWayToTheInstalledProgram) {
     enter_fresh_folder("windows-build");
-    write_file("dosbox.exe", std::string("MZ\x90\x00 a Windows program", 24), fs::perms::owner_all);
+    write_file("dosbox.exe", std::string("MZ\x90\x00 a Windows program", 22), fs::perms::owner_all);
     write_stand_in("bin/dosbox");
     put_on_path({"bin"});
     ASSERT_EQ(platform_start_process("dosbox.exe -conf dosbox.conf"), 0);
@@ -318,6 +318,9 @@ TEST_F(PlatformPosixProcess, FailureIsReportedBeforeReturning) {
          "garbage.exe"},
         {"missing interpreter", "orphan.exe", "#!/morv/missing/interpreter\n", fs::perms::owner_all,
          "orphan.exe"},
+        // 32767 characters: one more than Windows accepts.
+        {"a line longer than Windows accepts", "dosbox.exe", STAND_IN, fs::perms::owner_all,
+         "dosbox.exe -c \"" + std::string(32751, 'a') + "\""},
     };
     int row = 0;
     for (const FailureCase& c : cases) {
@@ -332,6 +335,16 @@ TEST_F(PlatformPosixProcess, FailureIsReportedBeforeReturning) {
     }
     fs::create_directories("folder.exe");
     EXPECT_NE(platform_start_process("folder.exe"), 0);
+}
+
+TEST_F(PlatformPosixProcess, ALineOfTheLongestLengthWindowsAcceptsStarts) {
+    write_stand_in("dosbox.exe");
+    const std::string argument(32750, 'a');
+    const std::string line = "dosbox.exe -c \"" + argument + "\"";
+    ASSERT_EQ(line.size(), 32766U);
+    ASSERT_EQ(platform_start_process(line), 0);
+    ASSERT_TRUE(wait_for_file("args.txt"));
+    EXPECT_EQ(read_lines("args.txt"), (std::vector<std::string>{"-c", argument}));
 }
 
 TEST_F(PlatformPosixProcess, NoShellInterpretsTheArguments) {
