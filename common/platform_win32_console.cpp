@@ -1,10 +1,11 @@
 // The console, the clock and the process's start and end on Windows.
 //
 // Keys come from ReadConsoleInputA as key events and are turned into the
-// bytes an xterm sends, so the same decoder and line editor serve both
-// platforms. The line editor's frames use a few xterm cursor sequences; a
-// Windows console does not understand them everywhere, so they are carried
-// out here with the screen buffer's cursor position. The console's own modes
+// bytes an xterm sends (console_key_event), so the same decoder and line
+// editor serve both platforms. The line editor's frames use a few xterm
+// cursor sequences; a Windows console does not understand them everywhere, so
+// console_screen carries them out with the screen calls here, on the screen
+// buffer's cursor position. The console's own modes
 // come back on every way out: a normal end and Ctrl+C or Ctrl+Break, whose
 // default handling (ending the process) stays on.
 #ifndef WIN32_LEAN_AND_MEAN
@@ -15,6 +16,8 @@
 #endif
 #include <windows.h>
 
+#include "console_key_event.h"
+#include "console_screen.h"
 #include "platform.h"
 
 #include <algorithm>
@@ -44,10 +47,7 @@ struct Win32Console {
     DWORD saved_output_mode = 0;
     volatile LONG modes_changed = 0;
     std::string typed; // key bytes translated but not yet delivered
-    // An xterm keeps the cursor in the last column after a byte lands there,
-    // until the next byte; a Windows console moves it to the next row at
-    // once. Set while the console stands one step ahead of an xterm.
-    bool wrap_pending = false;
+    ScreenWriter screen;
 };
 
 Win32Console state;
@@ -122,7 +122,11 @@ void write_to_stream(const char* bytes, std::size_t size) {
     }
 }
 
-void write_console_bytes(const char* bytes, std::size_t size) {
+} // namespace
+
+// ---- Screen calls for the line editor's frames ---------------------------------
+
+void screen_write(const char* bytes, std::size_t size) {
     while (size > 0) {
         const auto wanted = static_cast<DWORD>(std::min(size, CONSOLE_WRITE_CHUNK));
         DWORD written = 0;
@@ -134,224 +138,65 @@ void write_console_bytes(const char* bytes, std::size_t size) {
     }
 }
 
-bool screen_info(CONSOLE_SCREEN_BUFFER_INFO& info) {
-    return GetConsoleScreenBufferInfo(state.output, &info) != 0;
+bool screen_info(ScreenInfo& info) {
+    CONSOLE_SCREEN_BUFFER_INFO buffer;
+    if (!GetConsoleScreenBufferInfo(state.output, &buffer)) {
+        return false;
+    }
+    info.columns = buffer.dwSize.X;
+    info.rows = buffer.dwSize.Y;
+    info.cursor_column = buffer.dwCursorPosition.X;
+    info.cursor_row = buffer.dwCursorPosition.Y;
+    info.window_bottom = buffer.srWindow.Bottom;
+    return true;
 }
 
-void move_cursor(int column, int row) {
+void screen_move_cursor(int column, int row) {
     COORD place;
     place.X = static_cast<SHORT>(column);
     place.Y = static_cast<SHORT>(row);
     SetConsoleCursorPosition(state.output, place);
 }
 
-void write_text_run(const std::string& bytes, std::size_t from, std::size_t count) {
-    write_console_bytes(bytes.data() + from, count);
-    CONSOLE_SCREEN_BUFFER_INFO info;
-    // Text without line ends that leaves the cursor in column 0 filled its
-    // row to the last column.
-    state.wrap_pending = screen_info(info) && info.dwCursorPosition.X == 0;
-}
-
-// Where an xterm's cursor stands: one step back while a wrap is pending.
-COORD xterm_cursor(const CONSOLE_SCREEN_BUFFER_INFO& info) {
-    COORD place = info.dwCursorPosition;
-    if (state.wrap_pending) {
-        place.X = static_cast<SHORT>(info.dwSize.X - 1);
-        place.Y = static_cast<SHORT>(std::max(0, place.Y - 1));
-        state.wrap_pending = false;
-    }
-    return place;
-}
-
-void carriage_return() {
-    CONSOLE_SCREEN_BUFFER_INFO info;
-    if (state.wrap_pending && screen_info(info)) {
-        move_cursor(0, xterm_cursor(info).Y);
+void screen_blank(int column, int row, int count) {
+    CONSOLE_SCREEN_BUFFER_INFO buffer;
+    if (count <= 0 || !GetConsoleScreenBufferInfo(state.output, &buffer)) {
         return;
     }
-    write_console_bytes("\r", 1);
-}
-
-void line_feed() {
-    if (state.wrap_pending) {
-        // The console has moved to the next row already, as an xterm does
-        // on this line feed.
-        state.wrap_pending = false;
-        return;
-    }
-    write_console_bytes("\n", 1);
-}
-
-void blank_cells(COORD from, int count, WORD attributes) {
+    COORD from;
+    from.X = static_cast<SHORT>(column);
+    from.Y = static_cast<SHORT>(row);
     DWORD done = 0;
     FillConsoleOutputCharacterA(state.output, ' ', static_cast<DWORD>(count), from, &done);
-    FillConsoleOutputAttribute(state.output, attributes, static_cast<DWORD>(count), from, &done);
+    FillConsoleOutputAttribute(state.output, buffer.wAttributes, static_cast<DWORD>(count), from,
+                               &done);
 }
 
-// Blanks from the cursor to the end of the visible screen; the cursor stays.
-// Row by row: some consoles (wine's) do not carry a fill on into the next row.
-void clear_to_end(const CONSOLE_SCREEN_BUFFER_INFO& info, COORD from) {
-    const int last_row = std::max<int>(info.srWindow.Bottom, from.Y);
-    blank_cells(from, info.dwSize.X - from.X, info.wAttributes);
-    for (int row = from.Y + 1; row <= last_row; ++row) {
-        COORD start;
-        start.X = 0;
-        start.Y = static_cast<SHORT>(row);
-        blank_cells(start, info.dwSize.X, info.wAttributes);
-    }
-    SetConsoleCursorPosition(state.output, from);
-}
-
-// Carries out "ESC [ n A/B/C/J".
-void cursor_sequence(char final_byte, int count) {
-    CONSOLE_SCREEN_BUFFER_INFO info;
-    if (!screen_info(info)) {
-        return;
-    }
-    const COORD at = xterm_cursor(info);
-    const int steps = std::max(1, count);
-    switch (final_byte) {
-    case 'A':
-        move_cursor(at.X, std::max(0, at.Y - steps));
-        break;
-    case 'B':
-        move_cursor(at.X, std::min(info.dwSize.Y - 1, at.Y + steps));
-        break;
-    case 'C':
-        move_cursor(std::min(info.dwSize.X - 1, at.X + steps), at.Y);
-        break;
-    case 'J':
-        clear_to_end(info, at);
-        break;
-    default:
-        move_cursor(at.X, at.Y); // an unknown sequence changes nothing
-        break;
-    }
-}
-
-// Takes the sequence that starts at bytes[at] (ESC); returns where the bytes
-// after it start. Sequences this console does not know are dropped, as a
-// terminal ignores them.
-std::size_t escape_sequence(const std::string& bytes, std::size_t at) {
-    if (at + 1 >= bytes.size() || bytes[at + 1] != '[') {
-        return at + 1;
-    }
-    int count = 0;
-    std::size_t next = at + 2;
-    while (next < bytes.size() && bytes[next] >= '0' && bytes[next] <= '9') {
-        count = std::min(count * 10 + (bytes[next] - '0'), 9999);
-        ++next;
-    }
-    if (next < bytes.size()) {
-        cursor_sequence(bytes[next], count);
-        ++next;
-    }
-    return next;
-}
-
-void write_to_console(const std::string& bytes) {
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const std::size_t stop = std::min(bytes.find_first_of("\x1b\r\n", at), bytes.size());
-        if (stop > at) {
-            write_text_run(bytes, at, stop - at);
-            at = stop;
-        } else if (bytes[at] == '\x1b') {
-            at = escape_sequence(bytes, at);
-        } else if (bytes[at] == '\r') {
-            carriage_return();
-            ++at;
-        } else {
-            line_feed();
-            ++at;
-        }
-    }
-}
+namespace {
 
 // ---- Input ------------------------------------------------------------------------
 
-// The xterm bytes of keys that are matched by their virtual key code: the
-// editing keys, and keys that bring no character but still count as a key.
-const char* special_key_bytes(WORD key_code) {
-    switch (key_code) {
-    case VK_ESCAPE:
-        return "\x1b";
-    case VK_RETURN:
-        return "\r";
-    case VK_BACK:
-        return "\b";
-    case VK_LEFT:
-        return "\x1b[D";
-    case VK_RIGHT:
-        return "\x1b[C";
-    case VK_UP:
-        return "\x1b[A";
-    case VK_DOWN:
-        return "\x1b[B";
-    case VK_HOME:
-        return "\x1b[H";
-    case VK_END:
-        return "\x1b[F";
-    case VK_DELETE:
-        return "\x1b[3~";
-    case VK_INSERT:
-        return "\x1b[2~";
-    case VK_PRIOR:
-        return "\x1b[5~";
-    case VK_NEXT:
-        return "\x1b[6~";
-    default:
-        return nullptr;
-    }
-}
+// The translation is written with Windows's own numbers; they must agree.
+static_assert(KEY_CODE_ESCAPE == VK_ESCAPE && KEY_CODE_RETURN == VK_RETURN &&
+              KEY_CODE_BACK == VK_BACK && KEY_CODE_MENU == VK_MENU && KEY_CODE_CLEAR == VK_CLEAR);
+static_assert(KEY_CODE_LEFT == VK_LEFT && KEY_CODE_RIGHT == VK_RIGHT && KEY_CODE_UP == VK_UP &&
+              KEY_CODE_DOWN == VK_DOWN && KEY_CODE_HOME == VK_HOME && KEY_CODE_END == VK_END);
+static_assert(KEY_CODE_DELETE == VK_DELETE && KEY_CODE_INSERT == VK_INSERT &&
+              KEY_CODE_PRIOR == VK_PRIOR && KEY_CODE_NEXT == VK_NEXT);
+static_assert(KEY_CODE_NUMPAD0 == VK_NUMPAD0 && KEY_CODE_NUMPAD9 == VK_NUMPAD9 &&
+              KEY_CODE_F1 == VK_F1 && KEY_CODE_F12 == VK_F12);
+static_assert(KEY_STATE_LEFT_ALT == LEFT_ALT_PRESSED && KEY_STATE_RIGHT_ALT == RIGHT_ALT_PRESSED &&
+              KEY_STATE_LEFT_CTRL == LEFT_CTRL_PRESSED &&
+              KEY_STATE_RIGHT_CTRL == RIGHT_CTRL_PRESSED && KEY_STATE_ENHANCED == ENHANCED_KEY);
 
-// F1..F12 as an xterm sends them.
-const char* function_key_bytes(WORD key_code) {
-    static const char* const SEQUENCES[] = {
-        "\x1bOP",   "\x1bOQ",   "\x1bOR",   "\x1bOS",   "\x1b[15~", "\x1b[17~",
-        "\x1b[18~", "\x1b[19~", "\x1b[20~", "\x1b[21~", "\x1b[23~", "\x1b[24~",
-    };
-    if (key_code < VK_F1 || key_code > VK_F12) {
-        return nullptr;
-    }
-    return SEQUENCES[key_code - VK_F1];
-}
-
-// The bytes of a key without its repeats.
-std::string one_key_bytes(const KEY_EVENT_RECORD& key) {
-    if (const char* bytes = special_key_bytes(key.wVirtualKeyCode)) {
-        return bytes;
-    }
-    if (const char* bytes = function_key_bytes(key.wVirtualKeyCode)) {
-        return bytes;
-    }
-    // Shift, Ctrl, Alt and the lock keys bring no character and are no key.
-    return key.uChar.AsciiChar != 0 ? std::string(1, key.uChar.AsciiChar) : std::string();
-}
-
-// An xterm sends a one-byte key pressed with Alt as ESC and that byte. AltGr,
-// which types characters on many keyboards, reports Ctrl with Alt.
-std::string with_alt(const KEY_EVENT_RECORD& key, const std::string& bytes) {
-    const DWORD modifiers = key.dwControlKeyState;
-    const bool alt = (modifiers & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
-    const bool ctrl = (modifiers & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
-    return alt && !ctrl && bytes.size() == 1 ? "\x1b" + bytes : bytes;
-}
-
-std::string key_event_bytes(const KEY_EVENT_RECORD& key) {
-    if (!key.bKeyDown) {
-        // A character typed as Alt + numpad digits arrives with the release
-        // of Alt.
-        const bool alt_code = key.wVirtualKeyCode == VK_MENU && key.uChar.AsciiChar != 0;
-        return alt_code ? std::string(1, key.uChar.AsciiChar) : std::string();
-    }
-    const std::string one = with_alt(key, one_key_bytes(key));
-    std::string bytes;
-    for (WORD k = 0; k < std::max<WORD>(1, key.wRepeatCount); ++k) {
-        bytes += one;
-    }
-    return bytes;
+std::string key_event_bytes(const KEY_EVENT_RECORD& record) {
+    ConsoleKeyEvent event;
+    event.key_down = record.bKeyDown != 0;
+    event.repeat = record.wRepeatCount;
+    event.virtual_key = record.wVirtualKeyCode;
+    event.character = record.uChar.AsciiChar;
+    event.control_state = record.dwControlKeyState;
+    return console_key_bytes(event);
 }
 
 // Moves every event the console holds into typed; false when the console
@@ -470,7 +315,7 @@ bool platform_output_is_terminal() {
 
 void platform_write_console(const std::string& bytes) {
     if (state.output_console) {
-        write_to_console(bytes);
+        write_screen_bytes(state.screen, bytes);
     } else {
         write_to_stream(bytes.data(), bytes.size());
     }
@@ -485,10 +330,10 @@ int platform_read_console(char* buffer, int size, int timeout_ms) {
 }
 
 int platform_console_columns() {
-    CONSOLE_SCREEN_BUFFER_INFO info;
+    ScreenInfo info;
     // Rows wrap at the buffer's width, which may exceed the window's.
-    if (state.output_console && screen_info(info) && info.dwSize.X > 0) {
-        return info.dwSize.X;
+    if (state.output_console && screen_info(info) && info.columns > 0) {
+        return info.columns;
     }
     return 80;
 }
