@@ -96,8 +96,9 @@ void prepare_console() {
     std::atexit(restore_console);
     if (state.input_console) {
         SetConsoleMode(state.input, raw_input_mode(state.saved_input_mode));
-        // A console may start collecting keys only once they are first asked
-        // for (wine's, on a terminal); keys typed ahead must not be lost.
+        // Wine's console on a terminal switches it to raw mode only once keys
+        // are first asked for; asking at once shortens the time in which the
+        // terminal itself echoes and edits what is typed.
         INPUT_RECORD record;
         DWORD count = 0;
         PeekConsoleInputA(state.input, &record, 1, &count);
