@@ -4,6 +4,8 @@
 #
 # Usage: terminal_generator_test.sh CASE PATH_TO_MORVMAKE
 # Cases: closing_summary
+# With MORV_TERMINAL_CONSOLE=wine the program is the Windows one under wine
+# (see terminal_lib.sh).
 
 source "$(dirname "$0")/terminal_lib.sh"
 
@@ -49,6 +51,7 @@ case_closing_summary() {
     [[ -f "$TERM_SCRATCH/duel01.MORV" ]] || fail "no launch script duel01.MORV was written"
 }
 
+term_hold_desktop "Enter demo name: " "$MORVMAKE"
 case "$CASE" in
 closing_summary) "case_$CASE" ;;
 *) fail "unknown case $CASE" ;;

@@ -3,7 +3,9 @@
 # 80 x 24 and the tests type at it and read the screen, as a user would.
 #
 # Usage: terminal_test.sh CASE PATH_TO_CONSOLE_PROBE
-# Cases: editing long_line type_ahead colours key_wait restore
+# Cases: editing long_line type_ahead colours key_wait restore utf8
+# With MORV_TERMINAL_CONSOLE=wine the program is the Windows one under wine
+# (see terminal_lib.sh).
 
 source "$(dirname "$0")/terminal_lib.sh"
 
@@ -17,6 +19,12 @@ readonly PROBE
 # the probe prints between the brackets.
 run_editing_row() {
     local step=$1 keys=$2 shown=$3 answer=$4 prompt
+    # Wine's console does not know Home and End as ESC [ 1 ~ and ESC [ 4 ~ (it
+    # drops them); a Windows console gets Home and End as keys, whatever the
+    # terminal sends.
+    if term_on_wine && [[ $keys == *"{TILDE_"* ]]; then
+        return 0
+    fi
     case $step in
     line) prompt="Name: " ;;
     field) prompt="Field: " ;;
@@ -63,14 +71,30 @@ long_text() {
     echo "${text:0:$1}"
 }
 
-# The rows a line of text shows after the prompt on the 80-column pane.
-rows_of() {
-    local line="Name: $1" rows=""
+# The rows a line shows on the 80-column pane.
+rows_of_line() {
+    local line=$1 rows=""
     while ((${#line} > PANE_COLUMNS)); do
         rows+="${line:0:PANE_COLUMNS}"$'\n'
         line=${line:PANE_COLUMNS}
     done
     echo "$rows$line"
+}
+
+# The rows a line of text shows after the prompt.
+rows_of() { rows_of_line "Name: $1"; }
+
+# Fails unless a line the probe printed is on the screen, whole.
+expect_printed_line() {
+    local line=$1
+    if term_on_wine; then
+        # Wine's console starts every row itself, so the terminal holds no
+        # wrapped rows to join: the line's rows are looked for one by one. A
+        # Windows console wraps a long line as an xterm does.
+        [[ $'\n'"$(term_screen)"$'\n' == *$'\n'"$(rows_of_line "$line")"$'\n'* ]]
+    else
+        term_joined_screen | grep -qxF -- "$line"
+    fi
 }
 
 # The screen from the last row that begins with the prompt to its end.
@@ -114,7 +138,7 @@ run_long_line_row() {
     [[ "$(row_above_prompt)" == "$above" ]] || fail "the row above the prompt is not '$above'"
     term_type "{ENTER}"
     term_wait_for "[exit 0]"
-    term_joined_screen | grep -qxF -- "[$final]" || fail "the probe did not print [$final]"
+    expect_printed_line "[$final]" || fail "the probe did not print [$final]"
 }
 
 case_long_line() {
@@ -261,6 +285,7 @@ case_utf8() {
     term_wait_for_screen "Name: nx"$'\n'"[nx]"$'\n'"bye"$'\n'"[exit 0]"
 }
 
+term_hold_desktop "Name: " "$PROBE" line
 case "$CASE" in
 editing | long_line | type_ahead | colours | key_wait | restore | utf8) "case_$CASE" ;;
 *) fail "unknown case $CASE" ;;
