@@ -215,7 +215,10 @@ void print_text(const std::string& text, bool line_end) {
 }
 
 void print_integer(std::int32_t value) {
-    print_text(value >= 0 ? " " + int_to_text(value) : int_to_text(value), true);
+    // Built in place: g++ -O3 warns falsely about "literal" + a temporary string.
+    std::string text = value >= 0 ? std::string(1, ' ') : std::string();
+    text += int_to_text(value);
+    print_text(text, true);
 }
 
 void set_colour(int colour) {

@@ -36,6 +36,10 @@ void platform_write_console(const std::string& bytes);
 // 0 when nothing came within the timeout, -1 when the input has ended.
 int platform_read_console(char* buffer, int size, int timeout_ms);
 
+// The line end of text meant for other programs (help and version texts):
+// LF on POSIX, CR LF on Windows.
+const char* platform_text_line_end();
+
 // Width of the terminal in columns (80 when it cannot be told).
 int platform_console_columns();
 

@@ -212,4 +212,8 @@ void platform_sleep_ms(int ms) {
     }
 }
 
+const char* platform_text_line_end() {
+    return "\n";
+}
+
 } // namespace morv

@@ -376,4 +376,8 @@ void platform_sleep_ms(int ms) {
     }
 }
 
+const char* platform_text_line_end() {
+    return "\r\n";
+}
+
 } // namespace morv

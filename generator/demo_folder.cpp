@@ -20,7 +20,10 @@ struct CopyResults {
 };
 
 std::string two_digits(int number) {
-    return right_part("0" + int_to_text(number), 2);
+    // Built in place: g++ -O3 warns falsely about "literal" + a temporary string.
+    std::string padded(1, '0');
+    padded += int_to_text(number);
+    return right_part(padded, 2);
 }
 
 std::string players_part(const GeneratorRun& run) {
