@@ -1,12 +1,26 @@
 # The release: a zip that holds the two programs and the README, nothing else,
 # so a player unpacks it into the folder that holds the game. "cpack" (or the
-# "package" target) makes it, with the programs stripped.
+# "package" target) makes it, with the programs stripped. Each program carries
+# a version resource, which Explorer shows in its Properties.
+enable_language(RC)
+
+function(morv_version_resource program description)
+    set(MORV_PROGRAM ${program})
+    set(MORV_PROGRAM_DESCRIPTION ${description})
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in
+                   ${CMAKE_BINARY_DIR}/${program}_version.rc @ONLY)
+    target_sources(${program} PRIVATE ${CMAKE_BINARY_DIR}/${program}_version.rc)
+endfunction()
+
+morv_version_resource(morvmake "morvmake: launch script and demo folder for a multiplayer demo")
+morv_version_resource(morvplay "morvplay: plays a multiplayer demo from its launch script")
+
 install(TARGETS morvmake morvplay RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME morv)
-set(CPACK_PACKAGE_FILE_NAME morv-windows-x64)
+set(CPACK_PACKAGE_FILE_NAME morv-${PROJECT_VERSION}-windows-x64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

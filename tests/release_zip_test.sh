@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# The release zip as a player gets it: it must hold exactly the two programs
-# and the README, each program small and importing only system DLLs; its
+# The release zip as a player gets it: named with the release's version, it
+# must hold exactly the two programs and the README, each program small,
+# importing only system DLLs and carrying that version in its version
+# resource (read as Explorer reads it, by a Windows probe under wine); its
 # morvplay.exe must start the worked example's emulators with their command
 # lines intact, as the stand-in emulator (a Windows program) receives them;
 # and the programs unpacked from it must pass the given end-to-end tests.
 #
-# Usage: release_zip_test.sh ZIP WINE_PREFIX STAND_IN_EXE TEST_PROGRAM...
+# Usage: release_zip_test.sh ZIP VERSION WINE_PREFIX STAND_IN_EXE VERSION_PROBE_EXE TEST_PROGRAM...
 set -euo pipefail
 
 readonly ZIP=$(realpath "$1")
-readonly PREFIX=$(realpath -m "$2")
-readonly STAND_IN=$(realpath "$3")
-shift 3
+readonly VERSION=$2
+readonly PREFIX=$(realpath -m "$3")
+readonly STAND_IN=$(realpath "$4")
+readonly VERSION_PROBE=$(realpath "$5")
+shift 5
 readonly WINE_RUN=$(realpath "$(dirname "$0")/../cmake/wine_run.sh")
 readonly LARGEST_EXE=307200
 readonly EXPECTED_FILES=$'README.md\nmorvmake.exe\nmorvplay.exe'
@@ -25,6 +29,7 @@ folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 
 [[ -f "$ZIP" ]] || fail "no release zip at $ZIP (run cpack in the Windows build)"
+[[ "$(basename "$ZIP")" == "morv-$VERSION-windows-x64.zip" ]] || fail "the zip is named $(basename "$ZIP")"
 (cd "$folder" && cmake -E tar xf "$ZIP") || fail "the zip cannot be unpacked"
 files=$(cd "$folder" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort)
 [[ "$files" == "$EXPECTED_FILES" ]] || fail "the zip holds:"$'\n'"$files"
@@ -39,7 +44,14 @@ for exe in morvmake.exe morvplay.exe; do
         *) fail "$exe imports $dll" ;;
         esac
     done <<<"$imports"
-    echo "$exe: $size bytes, imports" $imports
+    resource=$(WINEPREFIX=$PREFIX "$WINE_RUN" "$VERSION_PROBE" "$folder/$exe" </dev/null | tr -d '\r')
+    expected="FileDescription=${exe%.exe}: "
+    [[ "$resource" == "$expected"* ]] || fail "$exe's version resource:"$'\n'"$resource"
+    for line in "ProductName=morv" "FileVersion=$VERSION" "ProductVersion=$VERSION" \
+        "OriginalFilename=$exe"; do
+        grep -qxF "$line" <<<"$resource" || fail "$exe's version resource lacks $line:"$'\n'"$resource"
+    done
+    echo "$exe: $size bytes, imports" $imports", version $VERSION"
 done
 
 # ---- the worked example, started by morvplay.exe from the zip ---------------
