@@ -25,6 +25,28 @@ constexpr KeyBytes SPECIAL_KEYS[] = {
     {KEY_CODE_F12, "\x1b[24~"},
 };
 
+bool alt_held(const ConsoleKeyEvent& event) {
+    return (event.control_state & (KEY_STATE_LEFT_ALT | KEY_STATE_RIGHT_ALT)) != 0;
+}
+
+bool ctrl_held(const ConsoleKeyEvent& event) {
+    return (event.control_state & (KEY_STATE_LEFT_CTRL | KEY_STATE_RIGHT_CTRL)) != 0;
+}
+
+bool alt_without_ctrl(const ConsoleKeyEvent& event) {
+    return alt_held(event) && !ctrl_held(event);
+}
+
+// Ctrl with a letter is that letter's control character, as a terminal sends
+// it, also from an event that brings no character with it.
+std::string control_letter_bytes(const ConsoleKeyEvent& event) {
+    const unsigned key = event.virtual_key;
+    if (!ctrl_held(event) || alt_held(event) || key < KEY_CODE_A || key > KEY_CODE_Z) {
+        return {};
+    }
+    return std::string(1, static_cast<char>(key - KEY_CODE_A + 1));
+}
+
 // The bytes of one press, without modifiers and repeats.
 std::string press_bytes(const ConsoleKeyEvent& event) {
     for (const KeyBytes& key : SPECIAL_KEYS) {
@@ -33,13 +55,7 @@ std::string press_bytes(const ConsoleKeyEvent& event) {
         }
     }
     // Shift, Ctrl, Alt and the lock keys bring no character and are no key.
-    return event.character != 0 ? std::string(1, event.character) : std::string();
-}
-
-bool alt_without_ctrl(const ConsoleKeyEvent& event) {
-    const bool alt = (event.control_state & (KEY_STATE_LEFT_ALT | KEY_STATE_RIGHT_ALT)) != 0;
-    const bool ctrl = (event.control_state & (KEY_STATE_LEFT_CTRL | KEY_STATE_RIGHT_CTRL)) != 0;
-    return alt && !ctrl;
+    return event.character != 0 ? std::string(1, event.character) : control_letter_bytes(event);
 }
 
 // Digits typed on the numpad while Alt is held make up one character, which
