@@ -115,7 +115,8 @@ std::string read_piped_line() {
 // ---- Terminal mode ---------------------------------------------------------------
 
 // Decodes the next pending key; waits briefly to tell a lone Esc from the
-// start of a sequence. KEY_NONE when nothing is pending.
+// start of a sequence. Bytes that make no key are passed over. KEY_NONE when
+// nothing is pending.
 int next_pending_key() {
     for (;;) {
         const std::string_view rest = std::string_view(console.pending).substr(console.taken);
@@ -169,17 +170,19 @@ std::string read_typed_line() {
     return editor.text;
 }
 
-// Drops the LF of a CR LF whose CR was taken already: it came with that
-// Enter and must not end a wait of its own. True when nothing else is pending.
-bool only_rest_of_last_enter() {
-    KeyDecoder decoder = console.decoder;
-    const DecodedKey decoded =
-        decode_key(decoder, std::string_view(console.pending).substr(console.taken), true);
-    if (decoded.key == KEY_NONE && decoded.consumed > 0) {
+// Drops pending bytes that make no key (the LF of a CR LF whose CR was taken
+// already, a NUL), so that they end no wait. True when nothing else is pending.
+bool only_no_keys_pending() {
+    for (;;) {
+        KeyDecoder decoder = console.decoder;
+        const DecodedKey decoded =
+            decode_key(decoder, std::string_view(console.pending).substr(console.taken), true);
+        if (decoded.key != KEY_NONE || decoded.consumed == 0) {
+            return console.taken >= console.pending.size();
+        }
         console.taken += decoded.consumed;
         console.decoder = decoder;
     }
-    return console.taken >= console.pending.size();
 }
 
 // Takes in every key the console holds; true when a key arrived since the
@@ -191,7 +194,7 @@ bool key_test() {
             console.input_ended = true;
             break;
         }
-        if (got_bytes && !only_rest_of_last_enter()) {
+        if (got_bytes && !only_no_keys_pending()) {
             console.key_arrived = true;
         }
     }

@@ -172,6 +172,15 @@ TEST(Prompts, AltKeysChangeNothingAndALoneEscStillEmptiesTheLine) {
     EXPECT_EQ(prompt_line(""), "Viper");
 }
 
+TEST(Prompts, ANulByteTypedAmongKeysIsPassedOver) {
+    start(true);
+    double_type(std::string("a\0b\r", 4), 0.0);
+    EXPECT_EQ(prompt_line(""), "ab");
+    double_type(std::string("\0", 1), 1.0);
+    pause_ms(3000);
+    EXPECT_TRUE(near(double_now(), 3.0));
+}
+
 TEST(Prompts, TypedLinesAreEditedAndEchoed) {
     start(true);
     double_type("ac\x1b[Db\r", 0.0);

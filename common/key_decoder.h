@@ -32,6 +32,8 @@ enum KeyCode {
     KEY_IGNORED,
 };
 
+// KEY_NONE with bytes consumed: bytes that make no key, a NUL byte (Ctrl+Space
+// on many terminals) or the LF of a CR LF (see KeyDecoder).
 struct DecodedKey {
     int key;              // a KeyCode or a character code
     std::size_t consumed; // bytes used; 0 when more bytes are needed first
@@ -48,7 +50,7 @@ struct KeyDecoder {
 };
 
 // The same, for bytes that directly follow the keys decoded before. An LF
-// right after a CR is no key: it gives KEY_NONE with 1 byte consumed.
+// right after a CR is no key: KEY_NONE with 1 byte consumed.
 DecodedKey decode_key(KeyDecoder& decoder, std::string_view bytes, bool more_may_come);
 
 } // namespace morv

@@ -112,6 +112,11 @@ TEST(DecodeKey, ReadsTheLinuxConsoleFunctionKeysAsIgnoredKeys) {
     expect_decoded({"\x1b[[\r", KEY_IGNORED, 3}, true);
 }
 
+TEST(DecodeKey, TakesANulByteAsNoKey) {
+    expect_decoded({std::string("\0a", 2), KEY_NONE, 1}, true);
+    EXPECT_EQ(keys_of_reads({std::string("a\0\0b", 4)}), (std::vector<int>{'a', 'b'}));
+}
+
 TEST(DecodeKey, TakesCrLfAsOneEnter) {
     const DecodeCase cases[] = {
         {"\r\n", '\r', 2},   {"\r\nx", '\r', 2}, {"\r", '\r', 1},   {"\rx", '\r', 1},
