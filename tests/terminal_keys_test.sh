@@ -7,6 +7,8 @@
 #
 # Usage: terminal_keys_test.sh CASE PATH_TO_MORVMAKE
 # Cases: alt_keys crlf linux_function_keys ctrl_keys
+# With MORV_TERMINAL_CONSOLE=wine the program is the Windows one under wine
+# (see terminal_lib.sh).
 
 source "$(dirname "$0")/terminal_lib.sh"
 
@@ -174,6 +176,7 @@ case_ctrl_keys() {
     expect_player_in_script 2 5 "Viper"
 }
 
+term_hold_desktop "Enter demo name: " "$MORVMAKE"
 case "$CASE" in
 alt_keys | crlf | linux_function_keys | ctrl_keys) "case_$CASE" ;;
 *) fail "unknown case $CASE" ;;
