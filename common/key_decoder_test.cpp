@@ -161,27 +161,5 @@ TEST(KeyDecoder, KeepsTheCrInMindWhileASequenceWaitsForMore) {
     EXPECT_EQ(decode_key(decoder, "\n", true).key, '\n');
 }
 
-TEST(KeyDecoder, TellsAKeyBurstApart) {
-    const struct {
-        const char* what;
-        std::string bytes;
-        std::vector<int> keys;
-    } cases[] = {
-        {"Alt+B, Alt+Backspace and Alt+Enter after a name",
-         "Hawk\x1b"
-         "b\x1b\x7f\x1b\r!",
-         {'H', 'a', 'w', 'k', KEY_IGNORED, KEY_IGNORED, KEY_IGNORED, '!'}},
-        {"Alt+Up as some terminals send it", "a\x1b\x1b[Ab", {'a', KEY_IGNORED, 'b'}},
-        {"a lone Esc at the end", "ab\x1b", {'a', 'b', KEY_ESCAPE}},
-        {"Linux console F1 and F5 between letters",
-         "H\x1b[[Aa\x1b[[E",
-         {'H', KEY_IGNORED, 'a', KEY_IGNORED}},
-        {"a pasted text with CR LF ends", "Hawk\r\n3\r\n", {'H', 'a', 'w', 'k', '\r', '3', '\r'}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(keys_of_reads({c.bytes}), c.keys) << c.what;
-    }
-}
-
 } // namespace
 } // namespace morv
