@@ -35,6 +35,7 @@ struct ConsoleState {
     bool key_arrived = false;
     bool input_ended = false;
     bool skip_line_feed = false; // pipe mode: a CR ended the last line
+    KeyDecoder decoder;          // terminal mode: what the last key left open
     int column = 0;              // where the next printed byte lands
     int background = 0;
 };
@@ -114,22 +115,26 @@ std::string read_piped_line() {
 // ---- Terminal mode ---------------------------------------------------------------
 
 // Decodes the next pending key; waits briefly to tell a lone Esc from the
-// start of a sequence. KEY_NONE when nothing is pending.
+// start of a sequence. Bytes that make no key are passed over. KEY_NONE when
+// nothing is pending.
 int next_pending_key() {
     for (;;) {
         const std::string_view rest = std::string_view(console.pending).substr(console.taken);
-        DecodedKey decoded = decode_key(rest, true);
+        DecodedKey decoded = decode_key(console.decoder, rest, true);
         if (decoded.consumed == 0 && !rest.empty()) {
             bool got_bytes = false;
             if (!fetch_input(ESCAPE_WAIT_MS, got_bytes) || !got_bytes) {
                 decoded =
-                    decode_key(std::string_view(console.pending).substr(console.taken), false);
+                    decode_key(console.decoder,
+                               std::string_view(console.pending).substr(console.taken), false);
             } else {
                 continue;
             }
         }
         console.taken += decoded.consumed;
-        return decoded.key;
+        if (decoded.key != KEY_NONE || decoded.consumed == 0) {
+            return decoded.key;
+        }
     }
 }
 
@@ -165,6 +170,21 @@ std::string read_typed_line() {
     return editor.text;
 }
 
+// Drops pending bytes that make no key (the LF of a CR LF whose CR was taken
+// already, a NUL), so that they end no wait. True when nothing else is pending.
+bool only_no_keys_pending() {
+    for (;;) {
+        KeyDecoder decoder = console.decoder;
+        const DecodedKey decoded =
+            decode_key(decoder, std::string_view(console.pending).substr(console.taken), true);
+        if (decoded.key != KEY_NONE || decoded.consumed == 0) {
+            return console.taken >= console.pending.size();
+        }
+        console.taken += decoded.consumed;
+        console.decoder = decoder;
+    }
+}
+
 // Takes in every key the console holds; true when a key arrived since the
 // last test.
 bool key_test() {
@@ -174,7 +194,7 @@ bool key_test() {
             console.input_ended = true;
             break;
         }
-        if (got_bytes) {
+        if (got_bytes && !only_no_keys_pending()) {
             console.key_arrived = true;
         }
     }

@@ -2,6 +2,7 @@
 #include "console_key_event.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace morv {
 namespace {
@@ -25,21 +26,43 @@ constexpr KeyBytes SPECIAL_KEYS[] = {
     {KEY_CODE_F12, "\x1b[24~"},
 };
 
+bool alt_held(const ConsoleKeyEvent& event) {
+    return (event.control_state & (KEY_STATE_LEFT_ALT | KEY_STATE_RIGHT_ALT)) != 0;
+}
+
+bool ctrl_held(const ConsoleKeyEvent& event) {
+    return (event.control_state & (KEY_STATE_LEFT_CTRL | KEY_STATE_RIGHT_CTRL)) != 0;
+}
+
+bool alt_without_ctrl(const ConsoleKeyEvent& event) {
+    return alt_held(event) && !ctrl_held(event);
+}
+
+// Ctrl with a letter is that letter's control character, as a terminal sends
+// it, also from an event that brings no character with it.
+std::string control_letter_bytes(const ConsoleKeyEvent& event) {
+    const unsigned key = event.virtual_key;
+    if (!ctrl_held(event) || alt_held(event) || key < KEY_CODE_A || key > KEY_CODE_Z) {
+        return {};
+    }
+    return std::string(1, static_cast<char>(key - KEY_CODE_A + 1));
+}
+
 // The bytes of one press, without modifiers and repeats.
 std::string press_bytes(const ConsoleKeyEvent& event) {
+    // Ctrl+Enter brings an LF, and wine's console reports the LF of a
+    // terminal's CR LF so: it stays an LF, which the decoder joins to a CR
+    // right before it.
+    if (event.virtual_key == KEY_CODE_RETURN && event.character == '\n') {
+        return "\n";
+    }
     for (const KeyBytes& key : SPECIAL_KEYS) {
         if (key.virtual_key == event.virtual_key) {
             return key.bytes;
         }
     }
     // Shift, Ctrl, Alt and the lock keys bring no character and are no key.
-    return event.character != 0 ? std::string(1, event.character) : std::string();
-}
-
-bool alt_without_ctrl(const ConsoleKeyEvent& event) {
-    const bool alt = (event.control_state & (KEY_STATE_LEFT_ALT | KEY_STATE_RIGHT_ALT)) != 0;
-    const bool ctrl = (event.control_state & (KEY_STATE_LEFT_CTRL | KEY_STATE_RIGHT_CTRL)) != 0;
-    return alt && !ctrl;
+    return event.character != 0 ? std::string(1, event.character) : control_letter_bytes(event);
 }
 
 // Digits typed on the numpad while Alt is held make up one character, which
@@ -58,11 +81,21 @@ bool alt_code_digit(const ConsoleKeyEvent& event) {
     return numpad_navigation && (event.control_state & KEY_STATE_ENHANCED) == 0;
 }
 
+bool is_special_key(unsigned virtual_key) {
+    return std::any_of(
+        std::begin(SPECIAL_KEYS), std::end(SPECIAL_KEYS),
+        [virtual_key](const KeyBytes& key) { return key.virtual_key == virtual_key; });
+}
+
 // An xterm sends a one-byte key pressed with Alt as ESC and that byte. AltGr,
 // which types characters on many keyboards, reports Ctrl with Alt and stays
-// the character.
+// the character; Esc, Enter and Backspace type none, so with Alt they are
+// Alt keys whatever Ctrl does (wine reports a terminal's Alt+Backspace with
+// Ctrl).
 std::string with_alt(const ConsoleKeyEvent& event, const std::string& bytes) {
-    return alt_without_ctrl(event) && bytes.size() == 1 ? "\x1b" + bytes : bytes;
+    const bool alt_key =
+        alt_held(event) && (!ctrl_held(event) || is_special_key(event.virtual_key));
+    return alt_key && bytes.size() == 1 ? "\x1b" + bytes : bytes;
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "console_key_event.h"
 #include "key_decoder.h"
+#include "line_editor.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -47,7 +49,6 @@ std::vector<int> keys_of(const std::vector<ConsoleKeyEvent>& events) {
 constexpr unsigned KEY_CODE_SHIFT = 0x10;
 constexpr unsigned KEY_CODE_CONTROL = 0x11;
 constexpr unsigned KEY_CODE_CAPITAL = 0x14;
-constexpr unsigned KEY_CODE_A = 0x41;
 constexpr unsigned KEY_CODE_Q = 0x51;
 constexpr unsigned long NUM_LOCK_ON = 0x0020;
 constexpr unsigned long ALT_GR = KEY_STATE_RIGHT_ALT | KEY_STATE_LEFT_CTRL;
@@ -89,9 +90,28 @@ TEST(ConsoleKeyBytes, GiveTheLineEditorTheKeysThatWerePressed) {
          {KEY_IGNORED, KEY_IGNORED, KEY_IGNORED, KEY_IGNORED, KEY_IGNORED, KEY_IGNORED}},
         {"a character of the code page's upper half", {press(0xDE, '\xe9')}, {0xe9}},
         {"AltGr types its character", {press(0x51, '@', ALT_GR)}, {'@'}},
-        {"Alt with a letter comes as an xterm sends it: Esc, then the letter",
+        {"Alt with a letter comes as an xterm sends it, one key to ignore",
          {press(KEY_CODE_A, 'a', KEY_STATE_LEFT_ALT)},
-         {KEY_ESCAPE, 'a'}},
+         {KEY_IGNORED}},
+        {"Alt with Enter, Backspace or Esc: a key to ignore each",
+         {press(KEY_CODE_RETURN, '\r', KEY_STATE_LEFT_ALT),
+          press(KEY_CODE_BACK, '\b', KEY_STATE_RIGHT_ALT),
+          press(KEY_CODE_ESCAPE, 27, KEY_STATE_LEFT_ALT)},
+         {KEY_IGNORED, KEY_IGNORED, KEY_IGNORED}},
+        {"Alt with Ctrl and Backspace, as wine reports a terminal's Alt+Backspace",
+         {press(KEY_CODE_BACK, 127, KEY_STATE_LEFT_ALT | KEY_STATE_LEFT_CTRL)},
+         {KEY_IGNORED}},
+        {"Ctrl+Alt with Enter is a key to ignore",
+         {press(KEY_CODE_RETURN, '\r', ALT_GR)},
+         {KEY_IGNORED}},
+        {"Ctrl+Enter is an LF", {press(KEY_CODE_RETURN, '\n', KEY_STATE_LEFT_CTRL)}, {'\n'}},
+        {"an LF right after Enter is part of it, as wine reports a terminal's CR LF",
+         {press(KEY_CODE_RETURN, '\r'), press(KEY_CODE_RETURN, '\n', KEY_STATE_LEFT_CTRL),
+          press(KEY_CODE_RETURN, '\r')},
+         {'\r', '\r'}},
+        {"a held Alt with a letter repeats as keys to ignore",
+         {repeated(press(KEY_CODE_Q, 'q', KEY_STATE_LEFT_ALT), 2), press(KEY_CODE_Q, 'q')},
+         {KEY_IGNORED, KEY_IGNORED, 'q'}},
         {"Alt with an arrow stays the arrow",
          {press(KEY_CODE_LEFT, 0, KEY_STATE_LEFT_ALT | KEY_STATE_ENHANCED)},
          {KEY_LEFT}},
@@ -110,6 +130,91 @@ TEST(ConsoleKeyBytes, GiveTheLineEditorTheKeysThatWerePressed) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(keys_of(c.events), c.keys) << c.what;
+    }
+}
+
+ConsoleKeyEvent ctrl(char letter, char character, unsigned long state = KEY_STATE_LEFT_CTRL) {
+    return press(static_cast<unsigned>(letter), character, state);
+}
+
+TEST(ConsoleKeyBytes, GiveCtrlWithALetterAsATerminalSendsIt) {
+    const struct {
+        const char* what;
+        ConsoleKeyEvent event;
+        std::string bytes;
+    } cases[] = {
+        {"Ctrl+A", ctrl('A', 1), "\x01"},
+        {"Ctrl+E", ctrl('E', 5), "\x05"},
+        {"Ctrl+B", ctrl('B', 2), "\x02"},
+        {"Ctrl+F", ctrl('F', 6), "\x06"},
+        {"Ctrl+D", ctrl('D', 4), "\x04"},
+        {"Ctrl+H", ctrl('H', 8), "\x08"},
+        {"Ctrl+U", ctrl('U', 21), "\x15"},
+        {"Ctrl+K", ctrl('K', 11), "\x0b"},
+        {"Ctrl+W", ctrl('W', 23), "\x17"},
+        {"Ctrl+L", ctrl('L', 12), "\x0c"},
+        {"right Ctrl", ctrl('A', 1, KEY_STATE_RIGHT_CTRL), "\x01"},
+        {"Ctrl+U with no character in the event", ctrl('U', 0), "\x15"},
+        {"Ctrl+W with no character in the event", ctrl('W', 0, KEY_STATE_RIGHT_CTRL), "\x17"},
+        {"a letter without Ctrl and with no character is no key", ctrl('U', 0, 0), ""},
+        {"Ctrl+Alt with a letter and no character is no key", ctrl('U', 0, ALT_GR), ""},
+        {"Ctrl with a digit and no character is no key", ctrl('2', 0), ""},
+        {"a held Ctrl+B repeats", repeated(ctrl('B', 2), 3), "\x02\x02\x02"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(console_key_bytes(c.event), c.bytes) << c.what;
+    }
+}
+
+// Keys as a Windows console reports them, through the decoder and the line
+// editor, as the console hands them on.
+std::string edited(const std::vector<ConsoleKeyEvent>& events) {
+    LineEditor editor;
+    for (int key : keys_of(events)) {
+        apply_key(editor, key);
+    }
+    return editor.text.substr(0, editor.cursor) + "|" + editor.text.substr(editor.cursor);
+}
+
+std::vector<ConsoleKeyEvent> typed(const std::string& text) {
+    std::vector<ConsoleKeyEvent> events;
+    for (char c : text) {
+        events.push_back(
+            press(static_cast<unsigned>(std::toupper(static_cast<unsigned char>(c))), c));
+    }
+    return events;
+}
+
+std::vector<ConsoleKeyEvent> operator+(std::vector<ConsoleKeyEvent> a,
+                                       const std::vector<ConsoleKeyEvent>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST(ConsoleKeyBytes, EditWithCtrlAndAltAsATerminalDoes) {
+    const ConsoleKeyEvent alt_b = press('B', 'b', KEY_STATE_LEFT_ALT);
+    const ConsoleKeyEvent alt_enter = press(KEY_CODE_RETURN, '\r', KEY_STATE_LEFT_ALT);
+    const ConsoleKeyEvent alt_backspace = press(KEY_CODE_BACK, '\b', KEY_STATE_LEFT_ALT);
+    const struct {
+        const char* what;
+        std::vector<ConsoleKeyEvent> events;
+        std::string result;
+    } cases[] = {
+        {"Ctrl+A, Ctrl+E",
+         typed("bc") + std::vector{ctrl('A', 1)} + typed("a") + std::vector{ctrl('E', 5)} +
+             typed("d"),
+         "abcd|"},
+        {"Ctrl+B, Ctrl+F, Ctrl+D",
+         typed("abc") + std::vector{ctrl('B', 2), ctrl('B', 2), ctrl('D', 4), ctrl('F', 6)}, "ac|"},
+        {"Ctrl+U, Ctrl+K",
+         typed("junk Viper") + std::vector{ctrl('A', 1), ctrl('F', 6), ctrl('K', 11)}, "j|"},
+        {"Ctrl+U", typed("junk Viper") + std::vector{ctrl('B', 2), ctrl('U', 21)}, "|r"},
+        {"Ctrl+W", typed("the hawk") + std::vector{ctrl('W', 23)}, "the |"},
+        {"Alt+B, Alt+Backspace, Alt+Enter change nothing",
+         typed("hawk") + std::vector{alt_b, alt_backspace, alt_enter}, "hawk|"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(edited(c.events), c.result) << c.what;
     }
 }
 

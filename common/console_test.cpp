@@ -3,7 +3,10 @@
 #include "key_decoder.h"
 
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace morv {
 namespace {
@@ -88,6 +91,94 @@ TEST(Prompts, ApplyTheFieldRulesToAWholeLine) {
     EXPECT_EQ(prompt_field(""), "Joe Smith  ");
     EXPECT_EQ(prompt_integer(""), 7);
     EXPECT_EQ(prompt_line(""), "\"a, b\" c");
+}
+
+TEST(Prompts, APipedIntegerFieldGoesOnAfterItsQuotedStretch) {
+    start(false);
+    const struct {
+        std::string line;
+        std::int32_t value;
+    } cases[] = {
+        {"\"\"4", 4},
+        {"\"1\".5", 2},
+        {"\"3\"9", 39},
+        {"\"2\".5", 2},
+        {"\"3\" 9", 3},
+        {"\"3\",9", 3},
+        {"\"1 2\"", 1},
+        {"\"7", 7},
+        {"\"&H\"10", 16},
+        {" \"-\"3 4", -3},
+        {"\"1\"e1", 10},
+        {"\"\"", 0},
+        {"\"" + std::string(66, '0') + "\"12", 1},
+        {"\"" + std::string(67, '0') + "\"12", 0},
+        {"\"" + std::string(65, '0') + "1\"2", 12},
+    };
+    std::string input;
+    for (const auto& c : cases) {
+        input += c.line + "\r\n";
+    }
+    double_type(input, 0.0);
+    for (const auto& c : cases) {
+        EXPECT_EQ(prompt_integer(""), c.value) << c.line;
+    }
+}
+
+TEST(Prompts, CrLfTypedAtATerminalIsOneEnter) {
+    const struct {
+        const char* what;
+        std::vector<std::string> reads;
+    } cases[] = {
+        {"in one read", {"Hawk\r\n3\r\nViper\r\n"}},
+        {"CR at the end of a read, LF at the start of the next",
+         {"Hawk\r", "\n3\r", "\nViper\r", "\n"}},
+        {"the LF alone", {"Hawk\r", "\n", "3\r", "\n", "Viper\r"}},
+    };
+    for (const auto& c : cases) {
+        start(true);
+        double at = 0.0;
+        for (const std::string& read : c.reads) {
+            double_type(read, at);
+            at += 0.5;
+        }
+        EXPECT_EQ(prompt_line(""), "Hawk") << c.what;
+        EXPECT_EQ(prompt_line(""), "3") << c.what;
+        EXPECT_EQ(prompt_line(""), "Viper") << c.what;
+    }
+}
+
+TEST(Prompts, TheLfOfATypedCrLfEndsNoWait) {
+    start(true);
+    double_type("9\r", 0.0);
+    double_type("\n", 0.5);
+    EXPECT_EQ(prompt_line(""), "9");
+    pause_ms(3000);
+    EXPECT_TRUE(near(double_now(), 3.0));
+    double_type("\n", 4.0);
+    pause_ms(3000);
+    EXPECT_TRUE(near(double_now(), 4.0));
+}
+
+TEST(Prompts, AltKeysChangeNothingAndALoneEscStillEmptiesTheLine) {
+    start(true);
+    double_type("Hawk\x1b"
+                "b\x1b\x7f\x1b\r\x1b\x1b[A\x1b[[A!",
+                0.0);
+    double_type("\r", 0.5);
+    EXPECT_EQ(prompt_line(""), "Hawk!");
+    double_type("junk\x1b", 1.0);
+    double_type("Viper\r", 2.0);
+    EXPECT_EQ(prompt_line(""), "Viper");
+}
+
+TEST(Prompts, ANulByteTypedAmongKeysIsPassedOver) {
+    start(true);
+    double_type(std::string("a\0b\r", 4), 0.0);
+    EXPECT_EQ(prompt_line(""), "ab");
+    double_type(std::string("\0", 1), 1.0);
+    pause_ms(3000);
+    EXPECT_TRUE(near(double_now(), 3.0));
 }
 
 TEST(Prompts, TypedLinesAreEditedAndEchoed) {

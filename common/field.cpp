@@ -33,13 +33,19 @@ std::string first_field(const std::string& line) {
 }
 
 std::string first_integer_field(const std::string& line) {
-    const std::size_t start = skip_blanks_and_tabs(line);
-    if (start < line.size() && line[start] == '"') {
-        return quoted_stretch(line, start, INTEGER_FIELD_LIMIT);
+    std::size_t at = skip_blanks_and_tabs(line);
+    std::string field;
+    if (at < line.size() && line[at] == '"') {
+        // The quoted stretch opens the field, which goes on after it.
+        const std::size_t close = line.find('"', at + 1);
+        const std::size_t end = close == std::string::npos ? line.size() : close;
+        field = line.substr(at + 1, std::min(end - at - 1, INTEGER_FIELD_LIMIT));
+        at = close == std::string::npos ? line.size() : close + 1;
     }
-    const std::size_t stop = line.find_first_of(" \t,", start);
+    const std::size_t stop = line.find_first_of(" \t,", at);
     const std::size_t end = stop == std::string::npos ? line.size() : stop;
-    return line.substr(start, std::min(end - start, INTEGER_FIELD_LIMIT));
+    field.append(line, at, std::min(end - at, INTEGER_FIELD_LIMIT - field.size()));
+    return field;
 }
 
 } // namespace morv

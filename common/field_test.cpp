@@ -43,5 +43,36 @@ TEST(FirstIntegerField, StopsAtABlankTabOrComma) {
     EXPECT_EQ(first_integer_field(std::string(100, '1')).size(), 67u);
 }
 
+TEST(FirstIntegerField, GoesOnAfterAQuotedStretch) {
+    const std::string sixty_seven(67, '7');
+    const struct {
+        std::string line, field;
+    } cases[] = {
+        {"\"\"4", "4"},
+        {"\"1\".5", "1.5"},
+        {"\"3\"9", "39"},
+        {"  \"3\"9 8", "39"},
+        {"\"3\"9,8", "39"},
+        {"\"3\"9\t8", "39"},
+        {"\"1 2\" 3", "1 2"},
+        {"\"1,2\",3", "1,2"},
+        {"\"4\"", "4"},
+        {"\"\"", ""},
+        {"\"", ""},
+        {"\"12 3", "12 3"},
+        {"\"1\"2\"3\"", "12\"3\""},
+        {"4\"5\"", "4\"5\""},
+        {"\"" + sixty_seven + "8\"9", sixty_seven},
+        {"\"" + std::string(60, '1') + "\"" + std::string(10, '2'),
+         std::string(60, '1') + std::string(7, '2')},
+        {"\"" + std::string(67, '1') + "\"2", std::string(67, '1')},
+        {"\"" + std::string(66, '1') + "\"23", std::string(66, '1') + "2"},
+        {"\"" + std::string(70, '1'), std::string(67, '1')},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(first_integer_field(c.line), c.field) << c.line;
+    }
+}
+
 } // namespace
 } // namespace morv

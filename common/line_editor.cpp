@@ -51,10 +51,59 @@ std::size_t next_start(const LineEditor& editor, std::size_t at) {
     return at;
 }
 
+// Control keys a shell user edits with.
+constexpr int CTRL_A = 1;
+constexpr int CTRL_B = 2;
+constexpr int CTRL_D = 4;
+constexpr int CTRL_E = 5;
+constexpr int CTRL_F = 6;
+constexpr int CTRL_K = 11;
+constexpr int CTRL_U = 21;
+constexpr int CTRL_W = 23;
+
+// The editing key a control key stands for; any other key as it is.
+int editing_key(int key) {
+    switch (key) {
+    case CTRL_A:
+        return KEY_HOME;
+    case CTRL_E:
+        return KEY_END;
+    case CTRL_B:
+        return KEY_LEFT;
+    case CTRL_F:
+        return KEY_RIGHT;
+    case CTRL_D:
+        return KEY_DELETE;
+    default:
+        return key;
+    }
+}
+
+// Where the blank-delimited word before the cursor starts, the blanks between
+// it and the cursor counted in, as a shell's Ctrl+W sees it.
+std::size_t word_start(const LineEditor& editor) {
+    std::size_t at = editor.cursor;
+    while (at > 0 && editor.text[at - 1] == ' ') {
+        --at;
+    }
+    while (at > 0 && editor.text[at - 1] != ' ') {
+        --at;
+    }
+    return at;
+}
+
+// Deletes the bytes from..to and leaves the cursor where they began.
+void cut(LineEditor& editor, std::size_t from, std::size_t to) {
+    if (from < to) {
+        erase_range(editor, from, to);
+    }
+    editor.cursor = from;
+}
+
 } // namespace
 
 EditOutcome apply_key(LineEditor& editor, int key) {
-    switch (key) {
+    switch (editing_key(key)) {
     case '\r':
     case '\n':
         return EDIT_ENTERED;
@@ -93,6 +142,15 @@ EditOutcome apply_key(LineEditor& editor, int key) {
         break;
     case KEY_END:
         editor.cursor = editor.text.size();
+        break;
+    case CTRL_U:
+        cut(editor, 0, editor.cursor);
+        break;
+    case CTRL_K:
+        cut(editor, editor.cursor, editor.text.size());
+        break;
+    case CTRL_W:
+        cut(editor, word_start(editor), editor.cursor);
         break;
     default:
         if (key >= 32 && key <= 255) {

@@ -28,7 +28,11 @@ struct LineEditor {
 
 enum EditOutcome { EDIT_GOES_ON, EDIT_ENTERED };
 
-// Applies one key (a KeyCode or a character code).
+// Applies one key (a KeyCode or a character code). Besides the editing keys,
+// a shell user's control keys work: Ctrl+A and Ctrl+E (Home, End), Ctrl+B
+// and Ctrl+F (Left, Right), Ctrl+D (Delete), Ctrl+H (Backspace), Ctrl+U and
+// Ctrl+K (delete to the start, to the end) and Ctrl+W (the word before the
+// cursor). Other control characters are ignored.
 EditOutcome apply_key(LineEditor& editor, int key);
 
 // Where the line stands on the terminal and what the terminal shows of it.

@@ -31,7 +31,7 @@ TEST(DecodeKey, ReadsTheXtermForms) {
         {"\x1b[1;5C", KEY_RIGHT, 6},
         {"\x1b[2~", KEY_IGNORED, 4},
         {"\x1b[15~x", KEY_IGNORED, 5},
-        {"\x1bx", KEY_ESCAPE, 1},
+        {"\x1bx", KEY_IGNORED, 2},
     };
     for (const auto& c : cases) {
         const DecodedKey decoded = decode_key(c.bytes, true);
@@ -79,7 +79,7 @@ TEST(ApplyKey, EditsInInsertMode) {
         {"tab at stop", {'1', '2', '3', '4', '5', '6', '7', '8', '\t', 'x'}, "12345678        x"},
         {"right stops at end", {'a', KEY_HOME, KEY_RIGHT, KEY_RIGHT, 'b'}, "ab"},
         {"left stops at start", {'b', KEY_LEFT, KEY_LEFT, 'a'}, "ab"},
-        {"control bytes ignored", {'a', 1, 2, 'b'}, "ab"},
+        {"control bytes ignored", {'a', 14, 16, 31, 'b'}, "ab"},
         {"high bytes insert", {0xe4, 0xff}, "\xe4\xff"},
         {"arrows up down ignored", {'a', KEY_UP, KEY_DOWN, KEY_IGNORED, 'b'}, "ab"},
         {"line feed ends", {'a', '\n', 'b'}, "a"},
@@ -87,6 +87,82 @@ TEST(ApplyKey, EditsInInsertMode) {
     for (const auto& c : cases) {
         EXPECT_EQ(edit(c.keys), c.text) << c.name;
     }
+}
+
+constexpr int CTRL_A = 1, CTRL_B = 2, CTRL_D = 4, CTRL_E = 5, CTRL_F = 6, CTRL_H = 8, CTRL_K = 11,
+              CTRL_L = 12, CTRL_U = 21, CTRL_W = 23;
+
+// Keys typed after "typed"; the text, and "|" where the cursor ends.
+std::string edit_after(const std::string& typed, const std::vector<int>& keys) {
+    LineEditor editor;
+    for (char c : typed) {
+        apply_key(editor, static_cast<unsigned char>(c));
+    }
+    for (int key : keys) {
+        EXPECT_EQ(apply_key(editor, key), EDIT_GOES_ON) << key;
+    }
+    return editor.text.substr(0, editor.cursor) + "|" + editor.text.substr(editor.cursor);
+}
+
+TEST(ApplyKey, KnowsTheControlKeysOfAShell) {
+    const struct {
+        const char* name;
+        std::string typed;
+        std::vector<int> keys;
+        std::string result;
+    } cases[] = {
+        {"Ctrl+A to the start", "abc", {CTRL_A, 'x'}, "x|abc"},
+        {"Ctrl+E to the end", "abc", {CTRL_A, CTRL_E, 'x'}, "abcx|"},
+        {"Ctrl+B one left", "abc", {CTRL_B, 'x'}, "abx|c"},
+        {"Ctrl+B stops at the start", "a", {CTRL_B, CTRL_B, 'x'}, "x|a"},
+        {"Ctrl+F one right", "abc", {CTRL_A, CTRL_F, 'x'}, "ax|bc"},
+        {"Ctrl+F stops at the end", "a", {CTRL_F, 'x'}, "ax|"},
+        {"Ctrl+D deletes under the cursor", "abc", {CTRL_A, CTRL_D}, "|bc"},
+        {"Ctrl+D at the end does nothing", "abc", {CTRL_D}, "abc|"},
+        {"Ctrl+D on an empty line does nothing", "", {CTRL_D, CTRL_D}, "|"},
+        {"Ctrl+H deletes before the cursor", "abc", {CTRL_B, CTRL_H}, "a|c"},
+        {"Ctrl+U deletes from the start to the cursor",
+         "junk Viper",
+         {CTRL_B, CTRL_B, CTRL_U},
+         "|er"},
+        {"Ctrl+U at the start does nothing", "abc", {CTRL_A, CTRL_U}, "|abc"},
+        {"Ctrl+K deletes from the cursor to the end",
+         "ViperZZZ",
+         {CTRL_B, CTRL_B, CTRL_B, CTRL_K},
+         "Viper|"},
+        {"Ctrl+K at the end does nothing", "abc", {CTRL_K}, "abc|"},
+        {"Ctrl+W deletes the word before the cursor", "the Hawk Great", {CTRL_W}, "the Hawk |"},
+        {"Ctrl+W takes the blanks before the cursor along", "the Hawk  ", {CTRL_W}, "the |"},
+        {"Ctrl+W twice", "the Hawk Great", {CTRL_W, CTRL_W}, "the |"},
+        {"Ctrl+W in the middle of a word", "Hawk Great", {CTRL_B, CTRL_B, CTRL_W}, "Hawk |at"},
+        {"Ctrl+W keeps the text after the cursor", "a bc d", {CTRL_B, CTRL_B, CTRL_W}, "a | d"},
+        {"Ctrl+W of a line of blanks", "   ", {CTRL_W}, "|"},
+        {"Ctrl+W at the start does nothing", "ab", {CTRL_A, CTRL_W}, "|ab"},
+        {"Ctrl+W keeps a tab's blanks apart from the word", "a\tb", {CTRL_W, CTRL_W}, "|"},
+        {"Ctrl+L is left to the console", "abc", {CTRL_L}, "abc|"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(edit_after(c.typed, c.keys), c.result) << c.name;
+    }
+}
+
+TEST(ApplyKey, ControlKeysNeverSplitAUtf8Character) {
+    LineEditor editor;
+    editor.utf8 = true;
+    for (char c : std::string("\xc3\xa9t\xc3\xa9 \xe2\x82\xac\xe2\x82\xac")) {
+        apply_key(editor, static_cast<unsigned char>(c));
+    }
+    apply_key(editor, CTRL_B);
+    apply_key(editor, CTRL_K);
+    EXPECT_EQ(editor.text, "\xc3\xa9t\xc3\xa9 \xe2\x82\xac");
+    apply_key(editor, CTRL_W);
+    EXPECT_EQ(editor.text, "\xc3\xa9t\xc3\xa9 ");
+    apply_key(editor, CTRL_A);
+    apply_key(editor, CTRL_D);
+    EXPECT_EQ(editor.text, "t\xc3\xa9 ");
+    apply_key(editor, CTRL_F);
+    apply_key(editor, CTRL_U);
+    EXPECT_EQ(editor.text, "\xc3\xa9 ");
 }
 
 std::string edit_utf8(const std::string& typed, const std::vector<int>& keys) {

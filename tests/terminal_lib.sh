@@ -22,6 +22,9 @@ readonly DESKTOP_LIFETIME_SECONDS=300
 readonly START_SECONDS=20
 # How long a wait for a text or a screen goes on by default.
 readonly WAIT_SECONDS=10
+# The pause after a typed Esc: longer than the programs wait for the bytes of
+# an Alt key or an escape sequence.
+readonly ESC_PAUSE_SECONDS=0.3
 
 TERM_SOCKET=""
 TERM_SOCKET_PATH=""
@@ -196,6 +199,11 @@ term_type() {
                 hex+=(${KEY_BYTES[$name]})
             done
             tmux -L "$TERM_SOCKET" send-keys -H "${hex[@]}"
+            # Esc with another key right after it is that key with Alt; a lone
+            # Esc is one that nothing follows at once, as when a person types.
+            if [[ $name == ESC ]]; then
+                sleep "$ESC_PAUSE_SECONDS"
+            fi
         else
             local plain=${keys%%\{*}
             [[ -n "$plain" ]] || fail "a test types '$keys', which names no key"
