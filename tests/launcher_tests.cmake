@@ -1,5 +1,5 @@
 # morvplay end-to-end tests
-morv_end_to_end_test(launcher_run_test morvplay)
+morv_end_to_end_test(launcher_run_test morvplay dosbox_standin)
 morv_end_to_end_test(launcher_commit_test morvplay)
 
 # Launch spacing and the real emulator need the machine to themselves: other
@@ -13,5 +13,5 @@ function(morv_serial_end_to_end_test name)
         PROPERTIES ENVIRONMENT "MORV_TEST_PROGRAMS=${CMAKE_BINARY_DIR}/bin" RUN_SERIAL TRUE)
 endfunction()
 
-morv_serial_end_to_end_test(launcher_timing_test morvplay)
+morv_serial_end_to_end_test(launcher_timing_test morvplay dosbox_standin)
 morv_serial_end_to_end_test(launcher_dosbox_test morvplay morvmake)
