@@ -1,5 +1,5 @@
 # morvmake end-to-end tests
-morv_end_to_end_test(generator_spine_test morvmake)
-morv_end_to_end_test(generator_match_test morvmake)
-morv_end_to_end_test(generator_intake_test morvmake)
-morv_end_to_end_test(generator_script_error_test morvmake)
+morv_test(generator_spine_test LABELS e2e LIBRARIES morv_program_runner PROGRAMS morvmake)
+morv_test(generator_match_test LABELS e2e LIBRARIES morv_program_runner PROGRAMS morvmake)
+morv_test(generator_intake_test LABELS e2e LIBRARIES morv_program_runner PROGRAMS morvmake)
+morv_test(generator_script_error_test LABELS e2e LIBRARIES morv_program_runner PROGRAMS morvmake)

@@ -5,16 +5,16 @@ target_link_libraries(console_probe PRIVATE morv_common)
 
 if(NOT WIN32)
     foreach(terminal_case IN ITEMS editing long_line type_ahead colours key_wait restore utf8)
-        add_test(NAME terminal.${terminal_case}
-                 COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/terminal_test.sh
-                         ${terminal_case} $<TARGET_FILE:console_probe>)
-        set_tests_properties(terminal.${terminal_case} PROPERTIES TIMEOUT 60)
+        morv_test(terminal.${terminal_case} LABELS terminal
+                  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/terminal_test.sh
+                          ${terminal_case} $<TARGET_FILE:console_probe>
+                  PROPERTIES TIMEOUT 60)
     endforeach()
 
     foreach(terminal_case IN ITEMS closing_summary)
-        add_test(NAME terminal.morvmake.${terminal_case}
-                 COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/terminal_generator_test.sh
-                         ${terminal_case} $<TARGET_FILE:morvmake>)
-        set_tests_properties(terminal.morvmake.${terminal_case} PROPERTIES TIMEOUT 60)
+        morv_test(terminal.morvmake.${terminal_case} LABELS terminal
+                  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/terminal_generator_test.sh
+                          ${terminal_case} $<TARGET_FILE:morvmake>
+                  PROPERTIES TIMEOUT 60)
     endforeach()
 endif()
