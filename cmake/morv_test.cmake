@@ -1,21 +1,11 @@
-# Registers one test with its labels, so that "ctest -L <label>" picks a kind:
-#   unit      code tested in the test program itself (beside the code)
-#   e2e       the built programs run as a user runs them (tests/)
-#   terminal  a program in a real terminal under tmux
-#   stress    fault injection and hostile inputs; POSIX faults, never under wine
-#   emulator  depends on how the emulator's processes start, so not under wine
-#   wine      the Windows programs under wine
-#   fuzz      a libFuzzer target's bounded run
-#
-# morv_test(<name> LABELS <label>...
-#           [SOURCES <file>...]       more sources than <name>.cpp
-#           [LIBRARIES <target>...]   linked with GoogleTest's main
-#           [PROGRAMS <target>...]    built programs it runs (from MORV_TEST_PROGRAMS)
-#           [COMMAND <argument>...]   a command instead of a GoogleTest program
-#           [PROPERTIES <name> <value>...])
-#
-# An "e2e" test without "emulator" also runs as "windows.<case>" against the
-# Windows programs when MORV_WINDOWS_PROGRAMS is set.
+# morv_test(<name> LABELS <label>... [SOURCES <file>...] [LIBRARIES <target>...]
+#           [PROGRAMS <target>...] [COMMAND <argument>...] [PROPERTIES <name> <value>...])
+# Builds <name>.cpp and SOURCES with LIBRARIES and GoogleTest's main and registers
+# its cases, or registers COMMAND as one test. PROGRAMS are the built programs it
+# runs. Labels: unit, e2e (built programs run as a user runs them), terminal
+# (tmux), stress (POSIX faults), emulator (depends on how the emulator's processes
+# start), wine, fuzz. An e2e test without emulator is also run as windows.<case>
+# against the Windows programs under wine when MORV_WINDOWS_PROGRAMS is set.
 set(MORV_TEST_LABELS unit e2e terminal stress emulator wine fuzz)
 set(MORV_WINDOWS_PROGRAMS "" CACHE PATH "bin folder of a Windows build, for its tests under wine")
 
