@@ -1,5 +1,6 @@
 #include "file_ops.h"
 #include "platform.h"
+#include "scratch_folder.h"
 #include "text_file.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,14 +29,6 @@ namespace {
 
 class FileOpsTest : public testing::Test {
   protected:
-    void SetUp() override {
-        std::random_device random;
-        do {
-            folder = fs::temp_directory_path() / ("morv_file_ops_" + std::to_string(random()));
-        } while (!fs::create_directory(folder));
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
     std::string path(const std::string& name) const { return (folder / name).string(); }
 
     std::string put(const std::string& name, const std::string& bytes) const {
@@ -58,7 +50,8 @@ class FileOpsTest : public testing::Test {
         return names;
     }
 
-    fs::path folder;
+    morv_test::ScratchFolder scratch{"morv_file_ops_"};
+    fs::path folder = scratch.path;
 };
 
 TEST_F(FileOpsTest, RenameNeverReplaces) {

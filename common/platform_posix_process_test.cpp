@@ -1,4 +1,6 @@
 #include "platform.h"
+#include "program_runner.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -95,18 +97,13 @@ bool has_no_children() {
 class PlatformPosixProcess : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "morv_process_XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = fs::canonical(pattern);
         old_folder_ = fs::current_path();
-        old_path_ = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
         link_tools();
         enter_fresh_folder("main");
         put_on_path({});
     }
 
     void TearDown() override {
-        setenv("PATH", old_path_.c_str(), 1);
         unsetenv("MORV_PROBE");
         std::signal(SIGUSR1, SIG_DFL);
         sigset_t usr2;
@@ -115,7 +112,6 @@ class PlatformPosixProcess : public ::testing::Test {
         sigprocmask(SIG_UNBLOCK, &usr2, nullptr);
         close(INHERITED_FD);
         fs::current_path(old_folder_);
-        fs::remove_all(root_);
     }
 
     void enter_fresh_folder(const std::string& name) {
@@ -130,7 +126,7 @@ class PlatformPosixProcess : public ::testing::Test {
     void link_tools() {
         fs::create_directories(root_ / "tools");
         for (const char* tool : {"grep", "tr", "mv", "sleep", "touch"}) {
-            std::string folders = old_path_ + ":";
+            std::string folders = path_.previous + ":";
             for (std::size_t colon; (colon = folders.find(':')) != std::string::npos;) {
                 const fs::path candidate = fs::path(folders.substr(0, colon)) / tool;
                 folders.erase(0, colon + 1);
@@ -150,9 +146,10 @@ class PlatformPosixProcess : public ::testing::Test {
         setenv("PATH", (path + (root_ / "tools").string()).c_str(), 1);
     }
 
-    fs::path root_;
+    morv_test::ScratchFolder scratch_{"morv_process_"};
+    const fs::path root_ = fs::canonical(scratch_.path);
+    morv_test::PathGuard path_{(root_ / "tools").string()};
     fs::path old_folder_;
-    std::string old_path_;
 };
 
 TEST_F(PlatformPosixProcess, ChildGetsTheSplitArgumentsEnvironmentAndFolder) {

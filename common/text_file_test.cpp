@@ -1,3 +1,4 @@
+#include "scratch_folder.h"
 #include "text_file.h"
 
 #include <gtest/gtest.h>
@@ -5,7 +6,6 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -25,16 +25,7 @@ const std::size_t BLOCK = 65536; // the size of one read from the disk
 
 class TextFileTest : public testing::Test {
   protected:
-    void SetUp() override {
-        std::random_device random;
-        do {
-            folder = fs::temp_directory_path() / ("morv_text_file_" + std::to_string(random()));
-        } while (!fs::create_directory(folder));
-    }
-    void TearDown() override {
-        close_all_text_files();
-        fs::remove_all(folder);
-    }
+    void TearDown() override { close_all_text_files(); }
 
     std::string path(const std::string& name) const { return (folder / name).string(); }
 
@@ -62,7 +53,8 @@ class TextFileTest : public testing::Test {
         return lines;
     }
 
-    fs::path folder;
+    morv_test::ScratchFolder scratch{"morv_text_file_"};
+    fs::path folder = scratch.path;
 };
 
 TEST_F(TextFileTest, ReadsLinesByTextModeRules) {

@@ -1,11 +1,11 @@
 // What the fuzz targets share.
 #include "fuzz_support.h"
+#include "scratch_folder.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 namespace morv_fuzz {
@@ -13,12 +13,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path scratch_folder;
+// Made on first use and removed at the end of the process, after
+// leave_scratch_folder has moved out of it.
+const morv_test::ScratchFolder& scratch_folder() {
+    static const morv_test::ScratchFolder folder("morv_fuzz_");
+    return folder;
+}
 
-void remove_scratch_folder() {
+void leave_scratch_folder() {
     std::error_code ignored;
     fs::current_path(fs::temp_directory_path(), ignored);
-    fs::remove_all(scratch_folder, ignored);
 }
 
 } // namespace
@@ -35,12 +39,8 @@ std::string as_text(const std::uint8_t* data, std::size_t size) {
 }
 
 void enter_scratch_folder() {
-    std::random_device random;
-    do {
-        scratch_folder = fs::temp_directory_path() / ("morv_fuzz_" + std::to_string(random()));
-    } while (!fs::create_directory(scratch_folder));
-    fs::current_path(scratch_folder);
-    std::atexit(remove_scratch_folder);
+    fs::current_path(scratch_folder().path);
+    std::atexit(leave_scratch_folder);
 }
 
 void write_bytes(const std::string& path, const std::string& bytes) {

@@ -1,10 +1,9 @@
 #include "launch_script.h"
+#include "scratch_folder.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <random>
-#include <sstream>
 
 namespace morv {
 namespace {
@@ -121,29 +120,18 @@ TEST(LaunchScriptLines, EightPlayersFillEveryInstanceAndAllButTheFirstJoin) {
     }
 }
 
-std::string file_bytes(const std::filesystem::path& path) {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << stream.rdbuf();
-    return bytes.str();
-}
-
 TEST(WriteLaunchScript, WritesEveryLineWithCrLfAndReplacesAnOlderFile) {
-    std::random_device random;
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("morv-launch-script-" + std::to_string(random()));
-    std::filesystem::create_directories(folder);
+    const morv_test::ScratchFolder folder("morv-launch-script-");
     GeneratorRun run = level_mode_three();
-    run.script_name = (folder / "CTF3.MORV").string();
+    run.script_name = (folder.path / "CTF3.MORV").string();
     std::ofstream(run.script_name, std::ios::binary) << std::string(20000, 'x');
     write_launch_script(run);
     std::string expected;
     for (const std::string& line : launch_script_lines(run)) {
         expected += line + "\r\n";
     }
-    EXPECT_EQ(file_bytes(run.script_name), expected);
+    EXPECT_EQ(morv_test::read_file(run.script_name), expected);
     EXPECT_NE(expected.find("INSTANCE4 = \r\nINSTANCE5 = \r\n"), std::string::npos);
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -6,13 +6,13 @@
 #include "demo_intake.h"
 #include "launch_script.h"
 #include "platform.h"
+#include "scratch_folder.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <random>
 
 namespace morv {
 namespace {
@@ -21,21 +21,16 @@ namespace fs = std::filesystem;
 
 // An empty working folder of its own for one test, with a fresh piped console.
 struct WorkingFolder {
-    WorkingFolder() {
-        std::random_device random;
-        path = fs::temp_directory_path() / ("morv-stage-" + std::to_string(random()));
-        fs::create_directories(path);
+    WorkingFolder() : scratch("morv-stage-"), path(scratch.path) {
         previous = fs::current_path();
         fs::current_path(path);
         double_reset(false);
         start_console(0, nullptr);
     }
-    ~WorkingFolder() {
-        fs::current_path(previous);
-        fs::remove_all(path);
-    }
+    ~WorkingFolder() { fs::current_path(previous); }
     WorkingFolder(const WorkingFolder&) = delete;
     WorkingFolder& operator=(const WorkingFolder&) = delete;
+    morv_test::ScratchFolder scratch;
     fs::path path;
     fs::path previous;
 };

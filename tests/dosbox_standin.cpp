@@ -1,41 +1,37 @@
-// Stands in for the emulator in the Windows runs of the launcher's tests. Each
-// start appends to two files in its working folder: "launches.log" gets its
-// arguments as its C runtime split them, one a line, and a closing "----" (the
-// same record as the POSIX stand-in writes); "command_lines.log" gets the raw
-// command line it was started with, one a line.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+// Stands in for the emulator in the tests and in scripts/try. Each start
+// appends to files in its working folder: "starts.log" gets the moment it
+// started, in seconds since the epoch, one a line; "launches.log" its
+// arguments, one a line, and a closing "----"; and where the platform has one
+// (Windows), "command_lines.log" the raw command line, one a line, written
+// last so that a start is complete once its line is there.
+#include "dosbox_standin.h"
 
+#include <chrono>
 #include <string>
 
 namespace {
 
-// One write per record, so records of instances started close together
-// never mix.
-int append_record(const char* path, const std::string& record) {
-    const HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return 1;
-    }
-    DWORD written = 0;
-    const BOOL done =
-        WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
-    CloseHandle(file);
-    return done && written == record.size() ? 0 : 1;
+std::string seconds_since_epoch(std::chrono::system_clock::time_point moment) {
+    const long long nanoseconds =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(moment.time_since_epoch()).count();
+    const std::string fraction = std::to_string(nanoseconds % 1000000000LL);
+    return std::to_string(nanoseconds / 1000000000LL) + "." +
+           std::string(9 - fraction.size(), '0') + fraction;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    const auto started = std::chrono::system_clock::now();
     std::string arguments;
     for (int k = 1; k < argc; ++k) {
         arguments += std::string(argv[k]) + "\n";
     }
-    const int failed_arguments = append_record("launches.log", arguments + "----\n");
-    const int failed_line =
-        append_record("command_lines.log", std::string(GetCommandLineA()) + "\n");
-    return failed_arguments + failed_line;
+    int failed = morv_test::append_record("starts.log", seconds_since_epoch(started) + "\n");
+    failed += morv_test::append_record("launches.log", arguments + "----\n");
+    const std::string line = morv_test::raw_command_line();
+    if (!line.empty()) {
+        failed += morv_test::append_record("command_lines.log", line + "\n");
+    }
+    return failed;
 }

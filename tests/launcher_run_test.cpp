@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace morv_test {
@@ -32,25 +31,15 @@ const char* const COMMAND_LINE_2 =
     "\"ipxsetup -player 2 -nodes 2 vcommit sw.exe -dpDUEL01.DMO -map ARENA.map -autonet "
     "0,3,0,1,1,0,20,0,7,0 -name Big Joe\"";
 
-// The stand-in emulator appends one record per start: its arguments, one a
-// line, and a closing separator.
-const char* const STAND_IN = "#!/bin/sh\n"
-                             "exec >/dev/null 2>&1\n"
-                             "{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; "
-                             "printf '%s\\n' '----'; } >> launches.log\n";
-
 // Without a stand-in the only emulator the lookup could find is an installed
 // one, so PATH names an empty folder while morvplay runs.
 struct LauncherFolder : ::testing::Test {
     ScratchFolder folder;
     ScratchFolder empty_path;
-    std::string previous_path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-    void SetUp() override { setenv("PATH", empty_path.path.c_str(), 1); }
-    void TearDown() override { setenv("PATH", previous_path.c_str(), 1); }
-    void add_stand_in() const {
-        write_file(folder.path / "dosbox.exe", STAND_IN);
-        fs::permissions(folder.path / "dosbox.exe", fs::perms::owner_all);
-    }
+    PathGuard path{empty_path.path.string()};
+    // It appends one record per start to launches.log: its arguments, one a
+    // line, and a closing separator.
+    void add_stand_in() const { add_stand_in_emulator(folder.path); }
     ProgramRun play(const std::vector<std::string>& arguments) const {
         std::vector<std::string> line{built_program("morvplay")};
         line.insert(line.end(), arguments.begin(), arguments.end());

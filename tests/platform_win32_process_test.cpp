@@ -3,6 +3,7 @@
 // the arguments its C runtime made of it, in the working folder it started in.
 #include "command_line.h"
 #include "platform.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -57,19 +57,11 @@ class Win32ProcessTest : public testing::Test {
   protected:
     void SetUp() override {
         previous = fs::current_path();
-        std::random_device random;
-        do {
-            folder = fs::temp_directory_path() / ("morv_win32_process_" + std::to_string(random()));
-        } while (!fs::create_directory(folder));
-        fs::current_path(folder);
+        fs::current_path(folder.path);
     }
-    void TearDown() override {
-        fs::current_path(previous);
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
+    void TearDown() override { fs::current_path(previous); }
     fs::path previous;
-    fs::path folder;
+    morv_test::ScratchFolder folder{"morv_win32_process_"};
 };
 
 TEST_F(Win32ProcessTest, TheEmulatorGetsTheLineUnchangedAndItsRuntimeSplitsIt) {
@@ -92,7 +84,7 @@ TEST_F(Win32ProcessTest, TheEmulatorGetsTheLineUnchangedAndItsRuntimeSplitsIt) {
         // Wildcards reach the emulator as typed, as from any Windows runtime.
         {"dosbox.exe -c *.DMO", {"-c", "*.DMO"}},
     };
-    std::ofstream(folder / "DUEL01.DMO") << "demo";
+    std::ofstream(folder.path / "DUEL01.DMO") << "demo";
     for (const LaunchCase& c : cases) {
         SCOPED_TRACE(c.command_line);
         fs::remove(ARGUMENT_LOG);
@@ -119,7 +111,7 @@ TEST_F(Win32ProcessTest, AProgramThatCannotBeFoundIsReportedAndNothingRuns) {
     }
     // A start that was wrongly reported as failed would leave its logs here.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_TRUE(fs::is_empty(folder.path));
 }
 
 } // namespace

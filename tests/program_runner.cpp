@@ -30,14 +30,21 @@ namespace {
     _exit(127);
 }
 
-void drain(int fd, std::string& into, bool& open) {
+// Returns the bytes read; closes open at the end of the stream.
+std::string drain(int fd, bool& open) {
     char buffer[65536];
     const ssize_t count = read(fd, buffer, sizeof buffer);
     if (count > 0) {
-        into.append(buffer, static_cast<std::size_t>(count));
-    } else if (count == 0 || errno != EINTR) {
+        return std::string(buffer, static_cast<std::size_t>(count));
+    }
+    if (count == 0 || errno != EINTR) {
         open = false;
     }
+    return {};
+}
+
+double seconds_since(std::chrono::steady_clock::time_point started) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
 } // namespace
@@ -57,7 +64,8 @@ std::vector<std::string> with_emulator(const std::vector<std::string>& arguments
 }
 
 ProgramRun run_program(const std::vector<std::string>& arguments, const std::string& input,
-                       const std::filesystem::path& folder, double timeout_seconds) {
+                       const std::filesystem::path& folder, double timeout_seconds,
+                       const OutputWatcher& watch) {
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) {
         return {};
@@ -84,9 +92,7 @@ ProgramRun run_program(const std::vector<std::string>& arguments, const std::str
         in[1] = -1;
     }
     while (out_open || err_open) {
-        const double elapsed =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        if (elapsed > timeout_seconds) {
+        if (seconds_since(started) > timeout_seconds) {
             run.timed_out = true;
             kill(child, SIGKILL);
             break;
@@ -98,10 +104,14 @@ ProgramRun run_program(const std::vector<std::string>& arguments, const std::str
             continue;
         }
         if (fds[0].revents != 0) {
-            drain(out[0], run.output, out_open);
+            const std::string bytes = drain(out[0], out_open);
+            run.output += bytes;
+            if (watch && !bytes.empty()) {
+                watch(bytes, seconds_since(started));
+            }
         }
         if (fds[1].revents != 0) {
-            drain(err[0], run.errors, err_open);
+            run.errors += drain(err[0], err_open);
         }
         if (in[1] >= 0 && fds[2].revents != 0) {
             const ssize_t count = write(in[1], input.data() + fed, input.size() - fed);
@@ -125,7 +135,7 @@ ProgramRun run_program(const std::vector<std::string>& arguments, const std::str
     int status = 0;
     waitpid(child, &status, 0);
     run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    run.seconds = seconds_since(started);
     return run;
 }
 
@@ -134,6 +144,29 @@ std::string built_program(const std::string& name) {
     const char* suffix = std::getenv("MORV_TEST_PROGRAM_SUFFIX");
     return std::string(folder != nullptr ? folder : ".") + "/" + name +
            (suffix != nullptr ? suffix : "");
+}
+
+void add_stand_in_emulator(const std::filesystem::path& folder) {
+    const char* chosen = std::getenv("MORV_TEST_STAND_IN");
+    const std::filesystem::path copy = folder / "dosbox.exe";
+    std::filesystem::copy_file(chosen != nullptr ? chosen : built_program("dosbox"), copy,
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
+}
+
+PathGuard::PathGuard(const std::string& path) {
+    const char* current = std::getenv("PATH");
+    was_set = current != nullptr;
+    previous = was_set ? current : "";
+    setenv("PATH", path.c_str(), 1);
+}
+
+PathGuard::~PathGuard() {
+    if (was_set) {
+        setenv("PATH", previous.c_str(), 1);
+    } else {
+        unsetenv("PATH");
+    }
 }
 
 } // namespace morv_test

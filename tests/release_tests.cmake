@@ -4,11 +4,12 @@
 # package are checked.
 set(MORV_RELEASE_BUILD "" CACHE PATH "build folder of the release preset, for its install and package tests")
 if(MORV_RELEASE_BUILD)
-    add_test(NAME release.install
-             COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/release_install_test.sh ${MORV_RELEASE_BUILD}
-                     $<TARGET_FILE:generator_match_test> $<TARGET_FILE:launcher_run_test>)
-    add_test(NAME release.debian_package
-             COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/debian_package_test.sh
-                     ${MORV_RELEASE_BUILD}/morv_${PROJECT_VERSION}_amd64.deb ${PROJECT_VERSION})
-    set_tests_properties(release.install release.debian_package PROPERTIES LABELS e2e TIMEOUT 300)
+    morv_test(release.install LABELS e2e
+              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/release_install_test.sh ${MORV_RELEASE_BUILD}
+                      $<TARGET_FILE:generator_match_test> $<TARGET_FILE:launcher_run_test>
+              PROPERTIES TIMEOUT 300)
+    morv_test(release.debian_package LABELS e2e
+              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/debian_package_test.sh
+                      ${MORV_RELEASE_BUILD}/morv_${PROJECT_VERSION}_amd64.deb ${PROJECT_VERSION}
+              PROPERTIES TIMEOUT 300)
 endif()

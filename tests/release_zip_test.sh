@@ -94,6 +94,6 @@ echo "morvplay.exe from the zip started the worked example's two emulators"
 for test_program in "$@"; do
     echo "== $(basename "$test_program") with the programs from the zip"
     MORV_TEST_PROGRAMS=$folder MORV_TEST_PROGRAM_SUFFIX=.exe MORV_TEST_EMULATOR=$WINE_RUN \
-        WINEPREFIX=$PREFIX "$test_program" || fail "$(basename "$test_program") failed"
+        MORV_TEST_STAND_IN=$STAND_IN WINEPREFIX=$PREFIX "$test_program" || fail "$(basename "$test_program") failed"
 done
 echo "PASS: release zip"

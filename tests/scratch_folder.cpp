@@ -7,12 +7,12 @@
 
 namespace morv_test {
 
-ScratchFolder::ScratchFolder() {
+ScratchFolder::ScratchFolder(const std::string& prefix) {
     std::random_device seed;
     std::mt19937_64 draw(seed());
     for (;;) {
         path = std::filesystem::temp_directory_path() /
-               ("morv-test-" + std::to_string(draw() % 1000000000000ULL));
+               (prefix + std::to_string(draw() % 1000000000000ULL));
         if (std::filesystem::create_directory(path)) {
             return;
         }

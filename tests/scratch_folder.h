@@ -6,9 +6,10 @@
 
 namespace morv_test {
 
-// A fresh empty folder, removed with everything in it when the test ends.
+// A fresh empty folder in the system's temporary folder, named prefix and a
+// random number, removed with everything in it when the test ends.
 struct ScratchFolder {
-    ScratchFolder();
+    explicit ScratchFolder(const std::string& prefix = "morv-test-");
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;

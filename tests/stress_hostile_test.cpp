@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -43,9 +42,7 @@ bool ends_with(const std::string& text, const std::string& end) {
 struct HostileFolder : ::testing::Test {
     ScratchFolder folder;
     ScratchFolder empty_path;
-    std::string previous_path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-    void SetUp() override { setenv("PATH", empty_path.path.c_str(), 1); }
-    void TearDown() override { setenv("PATH", previous_path.c_str(), 1); }
+    PathGuard path{empty_path.path.string()};
 
     ProgramRun play(const std::string& script) const {
         return run_program({built_program("morvplay"), script}, "", folder.path, RUN_SECONDS_LIMIT);

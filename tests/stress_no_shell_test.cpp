@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -17,13 +16,6 @@ namespace morv_test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// One record per start: the arguments, one a line, and a closing "----".
-// Only "$@" quoted is used: the stand-in itself interprets nothing.
-const char* const STAND_IN = "#!/bin/sh\n"
-                             "exec >/dev/null 2>&1\n"
-                             "{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; "
-                             "printf '%s\\n' '----'; } >> launches.log\n";
 
 using Arguments = std::vector<std::string>;
 
@@ -70,20 +62,16 @@ std::vector<Arguments> recorded_starts(const std::string& log) {
 struct ShellFolder : ::testing::Test {
     ScratchFolder folder;
     ScratchFolder empty_path;
-    std::string previous_path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-    // Only the empty folder and the tools the stand-in needs: no installed
-    // emulator can be found.
-    void SetUp() override {
-        setenv("PATH", (empty_path.path.string() + ":/bin:/usr/bin").c_str(), 1);
-    }
-    void TearDown() override { setenv("PATH", previous_path.c_str(), 1); }
+    // No installed emulator, and no shell either, can be found.
+    PathGuard path{empty_path.path.string()};
 
     // morvmake with these names in level mode, then morvplay on its script;
     // returns the emulator starts recorded once all of them have finished.
     std::vector<Arguments> make_and_play(const std::vector<std::string>& names) {
         write_file(folder.path / "DUEL01.DMO", "demo");
-        write_file(folder.path / "dosbox.exe", STAND_IN);
-        fs::permissions(folder.path / "dosbox.exe", fs::perms::owner_all);
+        // One record per start in launches.log: the arguments, one a line,
+        // and a closing "----"; the stand-in interprets nothing.
+        add_stand_in_emulator(folder.path);
         std::string answers = std::to_string(names.size()) + "\nL\n5\n";
         for (std::size_t k = 0; k < names.size(); ++k) {
             answers += names[k] + "\n" + std::to_string(k) + "\n";
