@@ -4,12 +4,13 @@
 # manual pages are clean to groff, and the installed programs pass the worked
 # map-mode example of the end-to-end tests.
 #
-# Usage: release_install_test.sh RELEASE_BUILD GENERATOR_TEST LAUNCHER_TEST
+# Usage: release_install_test.sh RELEASE_BUILD STAND_IN GENERATOR_TEST LAUNCHER_TEST
 set -euo pipefail
 
 readonly BUILD=$(realpath "$1")
-readonly GENERATOR_TEST=$2
-readonly LAUNCHER_TEST=$3
+readonly STAND_IN=$(realpath "$2")
+readonly GENERATOR_TEST=$3
+readonly LAUNCHER_TEST=$4
 
 fail() {
     echo "FAIL: $*"
@@ -34,7 +35,7 @@ done
 MORV_TEST_PROGRAMS=$root/usr/bin "$GENERATOR_TEST" \
     --gtest_filter='GeneratorMatch.MapDuelWritesTheScriptAndTheFolderWithItsThreeCopies' ||
     fail "the installed morvmake failed the worked example"
-MORV_TEST_PROGRAMS=$root/usr/bin "$LAUNCHER_TEST" \
+MORV_TEST_PROGRAMS=$root/usr/bin MORV_TEST_STAND_IN=$STAND_IN "$LAUNCHER_TEST" \
     --gtest_filter='LauncherFolder.TheWorkedExampleStartsBothInstancesWithTheirCommandsIntact' ||
     fail "the installed morvplay failed the worked example"
 echo "PASS: release install"

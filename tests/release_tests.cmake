@@ -6,7 +6,7 @@ set(MORV_RELEASE_BUILD "" CACHE PATH "build folder of the release preset, for it
 if(MORV_RELEASE_BUILD)
     morv_test(release.install LABELS e2e
               COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/release_install_test.sh ${MORV_RELEASE_BUILD}
-                      $<TARGET_FILE:generator_match_test> $<TARGET_FILE:launcher_run_test>
+                      $<TARGET_FILE:dosbox_standin> $<TARGET_FILE:generator_match_test> $<TARGET_FILE:launcher_run_test>
               PROPERTIES TIMEOUT 300)
     morv_test(release.debian_package LABELS e2e
               COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/debian_package_test.sh
