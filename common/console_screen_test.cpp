@@ -4,6 +4,7 @@
 #include "console_screen.h"
 #include "key_decoder.h"
 #include "line_editor.h"
+#include "line_frame.h"
 
 #include <gtest/gtest.h>
 
