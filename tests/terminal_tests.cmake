@@ -18,3 +18,14 @@ if(NOT WIN32)
         set_tests_properties(terminal.morvmake.${terminal_case} PROPERTIES TIMEOUT 60)
     endforeach()
 endif()
+
+# What the screen shows of a typed answer against what morvmake keeps of it.
+if(NOT WIN32)
+    foreach(terminal_case IN ITEMS resize resize_wrapped suspend wide dumb no_term no_color
+                                   full_row clear_screen)
+        add_test(NAME terminal.screen.${terminal_case}
+                 COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/terminal_screen_test.sh
+                         ${terminal_case} $<TARGET_FILE:morvmake>)
+        set_tests_properties(terminal.screen.${terminal_case} PROPERTIES TIMEOUT 60)
+    endforeach()
+endif()
