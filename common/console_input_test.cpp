@@ -33,21 +33,27 @@ TEST(TakeConsoleEvent, ABufferSizeEventAsksForARedrawAndTypesNothing) {
         std::string typed;
         bool resized;
     } cases[] = {
-        {"keys only", {{CONSOLE_KEY_EVENT, key_down('a')}, {CONSOLE_KEY_EVENT, key_up('a')}},
-         "a", false},
+        {"keys only",
+         {{CONSOLE_KEY_EVENT, key_down('a')}, {CONSOLE_KEY_EVENT, key_up('a')}},
+         "a",
+         false},
         {"a resize between keys",
          {{CONSOLE_KEY_EVENT, key_down('a')},
           {CONSOLE_BUFFER_SIZE_EVENT, {}},
           {CONSOLE_KEY_EVENT, key_down('b')}},
-         "ab", true},
+         "ab",
+         true},
         {"a resize alone", {{CONSOLE_BUFFER_SIZE_EVENT, {}}}, "", true},
         {"a size event's leftover key fields are no key",
-         {{CONSOLE_BUFFER_SIZE_EVENT, key_down('x')}}, "", true},
+         {{CONSOLE_BUFFER_SIZE_EVENT, key_down('x')}},
+         "",
+         true},
         {"mouse, menu and focus events are nothing",
          {{MOUSE_EVENT_TYPE, key_down('m')},
           {MENU_EVENT_TYPE, key_down('n')},
           {FOCUS_EVENT_TYPE, key_down('f')}},
-         "", false},
+         "",
+         false},
     };
     for (const auto& c : cases) {
         ConsoleInput input;

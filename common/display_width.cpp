@@ -63,9 +63,9 @@ bool is_continuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
 
-// Bytes a well-formed sequence starting with lead takes; 0 for a byte that
-// starts none.
-std::size_t sequence_length(unsigned char lead) {
+} // namespace
+
+std::size_t utf8_sequence_length(unsigned char lead) {
     if (lead < 0x80) {
         return 1;
     }
@@ -80,8 +80,6 @@ std::size_t sequence_length(unsigned char lead) {
     }
     return 0;
 }
-
-} // namespace
 
 int code_point_columns(std::uint32_t code_point) {
     if (in_table(ZERO_WIDTH, code_point)) {
@@ -99,7 +97,7 @@ CharacterExtent character_extent(std::string_view text, std::size_t at, bool utf
         ++end;
     }
     const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = sequence_length(lead);
+    const std::size_t length = utf8_sequence_length(lead);
     if (length == 0 || length != end - at) {
         return {end, 1};
     }

@@ -25,6 +25,10 @@ struct CharacterExtent {
 // malformed one takes one column, as a terminal shows a replacement mark.
 CharacterExtent character_extent(std::string_view text, std::size_t at, bool utf8);
 
+// Bytes of the UTF-8 sequence that lead starts; 0 for a byte that starts
+// none (a continuation byte or one UTF-8 never uses).
+std::size_t utf8_sequence_length(unsigned char lead);
+
 // Columns of one Unicode code point.
 int code_point_columns(std::uint32_t code_point);
 

@@ -95,7 +95,7 @@ void show_all(std::string& frame, LineEditor& editor, EditView& view) {
     append_laid_out(frame, view.lead, 0, editor.utf8, 0, width_of(view));
     const std::size_t end =
         append_laid_out(frame, editor.text, 0, editor.utf8, start_of(view), width_of(view));
-    if (on_row_edge(view, end)) {
+    if (view.moves_cursor && on_row_edge(view, end)) {
         wrap_at_edge(frame);
     }
     view.shown = editor.text;
@@ -188,6 +188,20 @@ std::size_t last_character(const std::string& text, bool utf8) {
     return at;
 }
 
+// True while the bytes of a UTF-8 character come in one by one: the
+// terminal must get it whole, with no cursor move inside it.
+bool awaits_rest_of_character(const LineEditor& editor) {
+    if (!editor.utf8 || editor.cursor == 0 || editor.cursor > editor.text.size()) {
+        return false;
+    }
+    std::size_t start = editor.cursor - 1;
+    while (start > 0 && continues_at(editor.text, start)) {
+        --start;
+    }
+    const std::size_t wanted = utf8_sequence_length(static_cast<unsigned char>(editor.text[start]));
+    return wanted > editor.cursor - start && !continues_at(editor.text, editor.cursor);
+}
+
 } // namespace
 
 void set_lead(EditView& view, const std::string& lead, bool utf8) {
@@ -203,7 +217,9 @@ std::string start_frame(const EditView& view) {
     return frame;
 }
 
-std::string render_frame(LineEditor& editor, EditView& view) {
+namespace {
+
+std::string draw_changes(LineEditor& editor, EditView& view) {
     if (!view.moves_cursor) {
         return render_plain_frame(editor, view);
     }
@@ -231,6 +247,12 @@ std::string render_frame(LineEditor& editor, EditView& view) {
     append_move(frame, view, start + view.shown_cursor, cursor);
     view.shown_cursor = cursor - start;
     return frame;
+}
+
+} // namespace
+
+std::string render_frame(LineEditor& editor, EditView& view) {
+    return awaits_rest_of_character(editor) ? std::string() : draw_changes(editor, view);
 }
 
 std::string redraw_frame(LineEditor& editor, EditView& view, RedrawKind kind) {
@@ -265,7 +287,7 @@ std::string redraw_frame(LineEditor& editor, EditView& view, RedrawKind kind) {
 
 std::string finish_frame(LineEditor& editor, EditView& view) {
     editor.cursor = editor.text.size();
-    std::string frame = render_frame(editor, view);
+    std::string frame = draw_changes(editor, view);
     const std::size_t end = start_of(view) + view.shown_length;
     if (!view.moves_cursor || !on_row_edge(view, end)) {
         return frame;
