@@ -276,8 +276,8 @@ case_no_color() {
 # An answer that fills its row: the next prompt follows on the next row.
 case_full_row() {
     start_morvmake
-    open_name_prompt
     resize_to 40
+    open_name_prompt
     local name="Quintus Aurelius Maximus!"
     term_type "$name"
     expect_name_row "$NAME_PROMPT$name"
