@@ -75,7 +75,7 @@ expect_stored_name() {
     [[ -f "$script" ]] || fail "no launch script was written"
     line=$(grep -a '^INSTANCE1 = ' "$script" | tr -d '\r')
     [[ "$line" == *" -name $name" ]] || fail "the launch script holds '$line', not the name '$name'"
-    [[ -d "$TERM_SCRATCH/$name[3]xBob[4]ARENA_"$(date +%d.%m.%Y) ]] ||
+    [[ -d "$TERM_SCRATCH/${name}[3]xBob[4]ARENA_$(date -r "$TERM_SCRATCH/DUEL01.DMO" +%d.%m.%Y)" ]] ||
         fail "no demo folder for '$name': $(ls "$TERM_SCRATCH")"
 }
 
