@@ -4,11 +4,17 @@
 // the typed line itself. Pipe mode (input from a file or a pipe): each prompt
 // reads one line, ended by LF, CR LF or a lone CR, without echo; at the end of
 // the input a prompt reads an empty line and console_input_ended() says so.
+//
+// A typed line is drawn again in full when the terminal asks for it: after a
+// resize, after a suspension the shell has ended (fg), and on Ctrl+L, which
+// clears the screen first. The prompt drawn again is whatever was printed
+// since the last line end.
 #include "console.h"
 
 #include "field.h"
 #include "key_decoder.h"
 #include "line_editor.h"
+#include "line_frame.h"
 #include "number.h"
 #include "platform.h"
 #include "text.h"
@@ -23,20 +29,25 @@ namespace {
 constexpr int ESCAPE_WAIT_MS = 50;
 constexpr int KEY_TEST_INTERVAL_MS = 50;
 constexpr int READ_CHUNK = 65536;
+constexpr int CTRL_L = 12;
+// Text printed without a line end that is kept for a redraw; a prompt is far
+// shorter.
+constexpr std::size_t LEAD_LIMIT = 65536;
 // A piped line longer than this keeps only its start: no answer is that
 // long, and endless input without a line end must not exhaust the memory.
 constexpr std::size_t PIPED_LINE_LIMIT = 16u << 20;
 
 struct ConsoleState {
     bool terminal_input = false;
-    bool utf8 = false;     // the terminal shows multi-byte characters
+    bool utf8 = false; // the terminal shows multi-byte characters
+    bool moves_cursor = true;
     std::string pending;   // input bytes no prompt has taken yet
     std::size_t taken = 0; // bytes of pending already used
     bool key_arrived = false;
     bool input_ended = false;
     bool skip_line_feed = false; // pipe mode: a CR ended the last line
     KeyDecoder decoder;          // terminal mode: what the last key left open
-    int column = 0;              // where the next printed byte lands
+    std::string lead;            // printed since the last line end
     int background = 0;
 };
 
@@ -62,19 +73,13 @@ bool fetch_input(int timeout_ms, bool& got_bytes) {
     return true;
 }
 
-void track_column(const std::string& bytes) {
-    for (char c : bytes) {
-        if (c == '\r' || c == '\n') {
-            console.column = 0;
-        } else if (!console.utf8 || (static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-            ++console.column;
-        }
+void note_printed(const std::string& text) {
+    const std::size_t line_end = text.find_last_of("\r\n");
+    if (line_end != std::string::npos) {
+        console.lead = text.substr(line_end + 1);
+    } else if (console.lead.size() + text.size() <= LEAD_LIMIT) {
+        console.lead += text;
     }
-}
-
-void write_out(const std::string& bytes) {
-    platform_write_console(bytes);
-    track_column(bytes);
 }
 
 // ---- Pipe mode -------------------------------------------------------------------
@@ -138,13 +143,28 @@ int next_pending_key() {
     }
 }
 
+// Draws the line again when the terminal went through a change.
+void follow_terminal(LineEditor& editor, EditView& view) {
+    const ConsoleChange change = platform_console_change();
+    if (change == CONSOLE_UNCHANGED) {
+        return;
+    }
+    view.width = platform_console_columns();
+    platform_write_console(redraw_frame(
+        editor, view, change == CONSOLE_RESIZED ? REDRAW_AFTER_RESIZE : REDRAW_ON_FRESH_ROW));
+}
+
 std::string read_typed_line() {
     LineEditor editor;
     editor.utf8 = console.utf8;
     EditView view;
     view.width = platform_console_columns();
-    view.start_column = console.column % view.width;
+    view.moves_cursor = console.moves_cursor;
+    set_lead(view, console.lead, console.utf8);
+    platform_console_change(); // what happened before the prompt is drawn already
+    platform_write_console(start_frame(view));
     for (;;) {
+        follow_terminal(editor, view);
         int key = next_pending_key();
         if (key == KEY_NONE) {
             bool got_bytes = false;
@@ -155,16 +175,22 @@ std::string read_typed_line() {
             continue;
         }
         console.key_arrived = false;
+        if (key == CTRL_L) {
+            platform_write_console(redraw_frame(editor, view, REDRAW_AT_TOP));
+            continue;
+        }
         if (apply_key(editor, key) == EDIT_ENTERED) {
             break;
         }
+        if (!view.moves_cursor) {
+            editor.cursor = editor.text.size(); // nothing can show a cursor elsewhere
+        }
         if (console.taken >= console.pending.size()) {
             // Everything typed so far is handled: show it in one write.
-            write_out(render_frame(editor, view));
+            platform_write_console(render_frame(editor, view));
         }
     }
-    editor.cursor = editor.text.size();
-    write_out(render_frame(editor, view));
+    platform_write_console(finish_frame(editor, view));
     // Keys typed after Enter came in with it: they are pending, not taken.
     console.key_arrived = console.taken < console.pending.size();
     return editor.text;
@@ -228,10 +254,13 @@ void start_console(int argc, char** argv) {
     console = ConsoleState{};
     console.terminal_input = platform_input_is_terminal();
     console.utf8 = console.terminal_input && platform_console_is_utf8();
+    console.moves_cursor = platform_console_moves_cursor();
 }
 
 void print_text(const std::string& text, bool line_end) {
-    write_out(line_end ? text + LINE_END : text);
+    const std::string bytes = line_end ? text + LINE_END : text;
+    platform_write_console(bytes);
+    note_printed(bytes);
 }
 
 void print_integer(std::int32_t value) {

@@ -15,12 +15,16 @@ namespace {
 struct Arrival {
     std::string bytes;
     long long at_ms;
+    ConsoleChange change = CONSOLE_UNCHANGED; // with no bytes
+    int columns = 0;
 };
 
 struct DoubleConsole {
     bool terminal = false;
     int columns = 80;
     bool utf8 = false;
+    bool moves_cursor = true;
+    ConsoleChange change = CONSOLE_UNCHANGED;
     std::deque<Arrival> arrivals;
     std::string output;
     long long now_ms = 0;
@@ -40,6 +44,14 @@ void double_reset(bool terminal, int columns) {
 
 void double_set_utf8(bool utf8) {
     fake.utf8 = utf8;
+}
+
+void double_set_moves_cursor(bool moves_cursor) {
+    fake.moves_cursor = moves_cursor;
+}
+
+void double_change(ConsoleChange change, int columns, double at_seconds) {
+    fake.arrivals.push_back({"", std::llround(at_seconds * 1000.0), change, columns});
 }
 
 void double_type(const std::string& bytes, double at_seconds) {
@@ -78,6 +90,14 @@ void platform_write_console(const std::string& bytes) {
 int platform_console_columns() {
     return fake.columns;
 }
+bool platform_console_moves_cursor() {
+    return fake.moves_cursor;
+}
+ConsoleChange platform_console_change() {
+    const ConsoleChange change = fake.change;
+    fake.change = CONSOLE_UNCHANGED;
+    return change;
+}
 bool platform_console_is_utf8() {
     return fake.utf8;
 }
@@ -110,6 +130,12 @@ int platform_read_console(char* buffer, int size, int timeout_ms) {
         return 0;
     }
     fake.now_ms = std::max(fake.now_ms, next.at_ms);
+    if (next.change != CONSOLE_UNCHANGED) {
+        fake.change = std::max(fake.change, next.change);
+        fake.columns = next.columns;
+        fake.arrivals.pop_front();
+        return 0;
+    }
     const std::size_t count = std::min(next.bytes.size(), static_cast<std::size_t>(size));
     next.bytes.copy(buffer, count);
     next.bytes.erase(0, count);

@@ -2,12 +2,19 @@
 // dialogue: input arrives at chosen moments of a clock that only sleeps move.
 #pragma once
 
+#include "platform.h"
+
 #include <string>
 
 namespace morv {
 
 void double_reset(bool terminal, int columns = 80);
 void double_set_utf8(bool utf8);
+void double_set_moves_cursor(bool moves_cursor);
+
+// The terminal changes when the clock reaches at_seconds, to columns wide; a
+// read waiting then returns with nothing, as a signal or an event wakes it.
+void double_change(ConsoleChange change, int columns, double at_seconds);
 
 // Input bytes that become readable when the clock reaches at_seconds.
 void double_type(const std::string& bytes, double at_seconds = 0.0);

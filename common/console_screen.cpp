@@ -60,6 +60,14 @@ void clear_to_end(const ScreenInfo& info, Place from) {
     screen_move_cursor(from.column, from.row);
 }
 
+// Blanks every row the window shows; the cursor stays.
+void clear_window(const ScreenInfo& info, Place at) {
+    for (int row = info.window_top; row <= info.window_bottom && row < info.rows; ++row) {
+        screen_blank(0, row, info.columns);
+    }
+    screen_move_cursor(at.column, at.row);
+}
+
 // Carries out "ESC [ count final".
 void cursor_sequence(ScreenWriter& writer, char final_byte, int count) {
     ScreenInfo info;
@@ -79,7 +87,14 @@ void cursor_sequence(ScreenWriter& writer, char final_byte, int count) {
         screen_move_cursor(std::min(info.columns - 1, at.column + steps), at.row);
         break;
     case 'J':
-        clear_to_end(info, at);
+        if (count == 2) {
+            clear_window(info, at);
+        } else {
+            clear_to_end(info, at);
+        }
+        break;
+    case 'H':
+        screen_move_cursor(0, info.window_top);
         break;
     default:
         screen_move_cursor(at.column, at.row); // an unknown sequence changes nothing

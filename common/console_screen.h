@@ -14,6 +14,7 @@ struct ScreenInfo {
     int rows = 25; // rows of the whole buffer, not only the window's
     int cursor_column = 0;
     int cursor_row = 0;
+    int window_top = 0;     // the first row the window shows
     int window_bottom = 24; // the last row the window shows
 };
 
@@ -39,7 +40,8 @@ struct ScreenWriter {
     bool wrap_pending = false;
 };
 
-// Writes bytes, carrying out CR, LF and "ESC [ n A/B/C/J" as an xterm would.
+// Writes bytes, carrying out CR, LF, "ESC [ n A/B/C/J" and "ESC [ H" as an
+// xterm would, the screen being the window's rows.
 // Other sequences are dropped, as a terminal ignores what it does not know.
 void write_screen_bytes(ScreenWriter& writer, const std::string& bytes);
 

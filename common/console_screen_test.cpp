@@ -4,6 +4,7 @@
 #include "console_screen.h"
 #include "key_decoder.h"
 #include "line_editor.h"
+#include "line_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -224,6 +225,115 @@ TEST(WriteScreenBytes, ShowsALineEditedOverWrappedRowsAsAnXtermDoes) {
         run_edit(edit, near_the_top);
         run_edit(edit, at_the_bottom);
     }
+}
+
+// Rewraps the rows from first_row to last_row as one line at a new width, as
+// a Windows console does when its buffer's width changes; the cursor stays
+// on its character and the rows above are cut to the new width.
+void rewrap_screen(int columns, int first_row, int last_row) {
+    std::string line;
+    for (int row = first_row; row <= last_row; ++row) {
+        line += row_text(row);
+    }
+    line.erase(line.find_last_not_of(' ') + 1);
+    const int offset = (screen.row - first_row) * screen.columns + screen.column;
+    std::vector<std::string> rows;
+    for (int row = 0; row < first_row; ++row) {
+        rows.push_back(row_text(row).substr(0, static_cast<std::size_t>(columns)));
+    }
+    const auto width = static_cast<std::size_t>(columns);
+    for (std::size_t at = 0; at < std::max<std::size_t>(line.size(), 1); at += width) {
+        rows.push_back(line.substr(at, width));
+    }
+    const std::size_t count = screen.rows.size();
+    while (rows.size() < count) {
+        rows.emplace_back();
+    }
+    for (std::string& row : rows) {
+        row.resize(width, ' ');
+    }
+    screen.columns = columns;
+    screen.rows.assign(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(count));
+    screen.column = offset % columns;
+    screen.row = first_row + offset / columns;
+}
+
+// The buffer size event is taken as a redraw: after the console rewrapped
+// the rows, the frame shows prompt and line at the new width, with nothing
+// left over from the old rows, and the cursor where the editor's is.
+TEST(WriteScreenBytes, RedrawsALineForANewWidth) {
+    const std::string t40 = long_text(40);
+    const struct {
+        const char* what;
+        int new_columns;
+        std::vector<int> keys; // before the resize
+        std::size_t cursor;    // after three Backspaces, '<', 14 x Left and '>'
+    } cases[] = {
+        {"narrowed, cursor at the end", 12, {}, 25},
+        {"narrowed, cursor at the start", 12, {KEY_HOME}, 1},
+        {"narrowed, cursor in the second row", 12, join({{KEY_HOME}, times(KEY_RIGHT, 17)}), 2},
+        {"widened, cursor in the middle", 50, times(KEY_LEFT, 10), 15},
+        {"to a width the line fills exactly", 23, {}, 25},
+    };
+    for (const auto& c : cases) {
+        reset_screen(COLUMNS, ROWS);
+        ScreenWriter writer;
+        write_screen_bytes(writer, "first\r\n" + PROMPT);
+        LineEditor editor;
+        EditView view;
+        view.width = COLUMNS;
+        set_lead(view, PROMPT, false);
+        for (int key : keys_of(t40)) {
+            apply_key(editor, key);
+        }
+        write_screen_bytes(writer, render_frame(editor, view));
+        for (int key : c.keys) {
+            apply_key(editor, key);
+            write_screen_bytes(writer, render_frame(editor, view));
+        }
+        rewrap_screen(c.new_columns, 1, 3);
+        view.width = c.new_columns;
+        write_screen_bytes(writer, redraw_frame(editor, view, REDRAW_AFTER_RESIZE));
+        // Editing goes on at the new width.
+        for (int key : join({times('\b', 3), {'<'}, times(KEY_LEFT, 14), {'>'}})) {
+            apply_key(editor, key);
+            write_screen_bytes(writer, render_frame(editor, view));
+        }
+
+        std::vector<std::string> expected = {"first"};
+        const std::string line = PROMPT + editor.text;
+        const auto width = static_cast<std::size_t>(c.new_columns);
+        for (std::size_t at = 0; at < line.size(); at += width) {
+            expected.push_back(line.substr(at, width));
+        }
+        expected.resize(ROWS);
+        EXPECT_EQ(shown_rows(), expected) << c.what;
+        const std::size_t at = PROMPT.size() + editor.cursor;
+        EXPECT_EQ(editor.cursor, c.cursor) << c.what;
+        EXPECT_EQ(screen.column, static_cast<int>(at % width)) << c.what;
+        EXPECT_EQ(screen.row, static_cast<int>(1 + at / width)) << c.what;
+    }
+}
+
+TEST(WriteScreenBytes, ClearsTheWindowAndGoesToItsTopForCtrlL) {
+    reset_screen(COLUMNS, ROWS);
+    ScreenWriter writer;
+    write_screen_bytes(writer, "first\r\nsecond\r\n" + PROMPT);
+    LineEditor editor;
+    EditView view;
+    view.width = COLUMNS;
+    set_lead(view, PROMPT, false);
+    for (int key : keys_of("Hawk")) {
+        apply_key(editor, key);
+    }
+    apply_key(editor, KEY_LEFT);
+    write_screen_bytes(writer, render_frame(editor, view));
+    write_screen_bytes(writer, redraw_frame(editor, view, REDRAW_AT_TOP));
+    std::vector<std::string> expected = {PROMPT + "Hawk"};
+    expected.resize(ROWS);
+    EXPECT_EQ(shown_rows(), expected);
+    EXPECT_EQ(screen.row, 0);
+    EXPECT_EQ(screen.column, static_cast<int>(PROMPT.size()) + 3);
 }
 
 TEST(WriteScreenBytes, IgnoresSequencesItDoesNotKnow) {

@@ -227,6 +227,68 @@ TEST(Prompts, AClosedTerminalReadsAsTheEndOfInput) {
     EXPECT_TRUE(console_input_ended());
 }
 
+TEST(Prompts, AResizeDrawsThePromptAndLineAgainForTheNewWidth) {
+    start(true, 20);
+    const std::string x30(30, 'x');
+    double_type(x30, 0.0);
+    double_change(CONSOLE_RESIZED, 10, 1.0);
+    double_type("y\r", 2.0);
+    EXPECT_EQ(prompt_line("Name: "), x30 + "y");
+    // 36 cells at 10 columns: the cursor's row is the fourth of the prompt.
+    EXPECT_EQ(double_output(), "Name: " + x30 + "\x1b[3A\r\x1b[JName: " + x30 + "y\r\n");
+}
+
+TEST(Prompts, AContinuationAndCtrlLDrawTheTextPrintedSinceTheLastLineEnd) {
+    start(true);
+    double_type("7\x1b[D", 0.0);
+    double_change(CONSOLE_CONTINUED, 80, 1.0);
+    double_type("1\x0c", 2.0); // the 1 is drawn by the redraw
+    double_type("\r", 3.0);
+    print_text("Kills for ", false);
+    print_text("Bob: ", false);
+    EXPECT_EQ(prompt_integer(""), 17);
+    EXPECT_EQ(double_output(), "Kills for Bob: 7\r\x1b[15C"
+                               "\r\x1b[JKills for Bob: 7\r\x1b[15C"
+                               "\x1b[H\x1b[2JKills for Bob: 17\r\x1b[16C"
+                               "\r\x1b[17C\r\n");
+}
+
+TEST(Prompts, AChangeBeforeThePromptIsNoRedraw) {
+    start(true, 20);
+    double_change(CONSOLE_RESIZED, 30, 0.0);
+    pause_ms(200);
+    double_type("ok\r", 1.0);
+    EXPECT_EQ(prompt_line("Name: "), "ok");
+    EXPECT_EQ(double_output(), "Name: ok\r\n");
+}
+
+TEST(Prompts, AnAnswerThatFillsItsRowLeavesNoEmptyRow) {
+    start(true, 20);
+    double_type("abcdefghijklmn\r", 0.0);
+    double_type("ok\r", 1.0);
+    EXPECT_EQ(prompt_line("Name: "), "abcdefghijklmn");
+    EXPECT_EQ(prompt_line("Next: "), "ok");
+    // The row wraps by a blank, then the last character is written again to
+    // leave the cursor at the edge, from where CR LF starts the next row.
+    EXPECT_EQ(double_output(), "Name: abcdefghijklmn \r\x1b[1A\r\x1b[19C\x1b[Jn\r\nNext: ok\r\n");
+}
+
+TEST(Prompts, ADumbTerminalGetsNoControlSequence) {
+    double_reset(true, 80);
+    double_set_moves_cursor(false);
+    start_console(0, nullptr);
+    double_type("abc", 0.0);
+    double_type("\x1b[D", 1.0);
+    double_type("\x1b[H", 2.0);
+    double_type("d", 3.0);
+    double_type("\x7f\x7f", 4.0);
+    double_type("e", 5.0);
+    double_type("\x0c", 6.0);
+    double_type("\r", 7.0);
+    EXPECT_EQ(prompt_line("Name: "), "abe");
+    EXPECT_EQ(double_output(), "Name: abcd\b\b  \b\be\r\nName: abe\r\n");
+}
+
 TEST(Printing, IntegersAndColours) {
     start(false);
     print_integer(2);

@@ -1,6 +1,7 @@
 // The line a user types after a prompt.
 #include "line_editor.h"
 
+#include "display_width.h"
 #include "key_decoder.h"
 
 #include <algorithm>
@@ -29,13 +30,21 @@ bool continues_character(const LineEditor& editor, std::size_t at) {
            (static_cast<unsigned char>(editor.text[at]) & 0xC0) == 0x80;
 }
 
+bool is_zero_width(const LineEditor& editor, std::size_t at) {
+    return at < editor.text.size() && character_extent(editor.text, at, editor.utf8).columns == 0;
+}
+
+// A character and the combining marks after it are one step of the cursor:
+// they share their columns on the terminal.
 std::size_t previous_start(const LineEditor& editor, std::size_t at) {
-    if (at == 0) {
-        return 0;
-    }
-    --at;
-    while (at > 0 && continues_character(editor, at)) {
+    while (at > 0) {
         --at;
+        while (at > 0 && continues_character(editor, at)) {
+            --at;
+        }
+        if (!is_zero_width(editor, at)) {
+            break;
+        }
     }
     return at;
 }
@@ -44,10 +53,9 @@ std::size_t next_start(const LineEditor& editor, std::size_t at) {
     if (at >= editor.text.size()) {
         return editor.text.size();
     }
-    ++at;
-    while (continues_character(editor, at)) {
-        ++at;
-    }
+    do {
+        at = character_extent(editor.text, at, editor.utf8).end;
+    } while (is_zero_width(editor, at));
     return at;
 }
 
@@ -161,84 +169,14 @@ EditOutcome apply_key(LineEditor& editor, int key) {
     return EDIT_GOES_ON;
 }
 
-namespace {
-
-struct Place {
-    std::size_t row;
-    std::size_t column;
-};
-
-Place place_of(const EditView& view, std::size_t column) {
-    const std::size_t absolute = static_cast<std::size_t>(view.start_column) + column;
-    const auto width = static_cast<std::size_t>(view.width);
-    return {absolute / width, absolute % width};
-}
-
-void append_move(std::string& frame, const EditView& view, std::size_t from, std::size_t to) {
-    const Place a = place_of(view, from);
-    const Place b = place_of(view, to);
-    if (a.row == b.row && a.column == b.column) {
-        return;
-    }
-    if (b.row < a.row) {
-        frame += "\x1b[" + std::to_string(a.row - b.row) + "A";
-    } else if (b.row > a.row) {
-        frame += "\x1b[" + std::to_string(b.row - a.row) + "B";
-    }
-    frame += "\r";
-    if (b.column > 0) {
-        frame += "\x1b[" + std::to_string(b.column) + "C";
-    }
-}
-
-// After a character is written in the last column the terminal holds the
-// cursor there until the next one; moving it to the next row keeps the row
-// count that place_of computes true.
-bool ends_on_row_edge(const EditView& view, std::size_t column) {
-    return column > 0 && place_of(view, column).column == 0;
-}
-
-} // namespace
-
 std::size_t column_count(const std::string& text, std::size_t begin, std::size_t end, bool utf8) {
-    if (!utf8) {
-        return end - begin;
-    }
     std::size_t columns = 0;
-    for (std::size_t at = begin; at < end; ++at) {
-        if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80) {
-            ++columns;
-        }
+    for (std::size_t at = begin; at < end;) {
+        const CharacterExtent character = character_extent(text, at, utf8);
+        columns += static_cast<std::size_t>(character.columns);
+        at = character.end;
     }
     return columns;
-}
-
-std::string render_frame(LineEditor& editor, EditView& view) {
-    std::string frame;
-    const auto columns_to = [&editor](std::size_t offset) {
-        return column_count(editor.text, 0, offset, editor.utf8);
-    };
-    if (editor.changed) {
-        // Bytes before changed_from are what the terminal shows already.
-        const std::size_t from = std::min(editor.changed_from, editor.text.size());
-        const std::size_t from_column = std::min(columns_to(from), view.shown_length);
-        append_move(frame, view, view.shown_cursor, from_column);
-        frame.append(editor.text, from, std::string::npos);
-        const std::size_t end = columns_to(editor.text.size());
-        if (ends_on_row_edge(view, end) && end > from_column) {
-            frame += "\r\n";
-        }
-        if (end < view.shown_length) {
-            frame += "\x1b[J";
-        }
-        view.shown_length = end;
-        view.shown_cursor = end;
-        editor.changed = false;
-    }
-    const std::size_t cursor = columns_to(editor.cursor);
-    append_move(frame, view, view.shown_cursor, cursor);
-    view.shown_cursor = cursor;
-    return frame;
 }
 
 } // namespace morv

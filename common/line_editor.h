@@ -1,14 +1,10 @@
-// The line a user types after a prompt: insert-mode editing and the terminal
-// frames that show it, also when it runs over several rows.
-//
-// Terminal contract: the frame uses only CR, CR LF, "ESC [ n A" (up),
-// "ESC [ n B" (down), "ESC [ n C" (right) and "ESC [ J" (clear to the end of
-// the screen). A frame rewrites only what changed since the last one, so
-// typing at the end of a long line costs one byte per key.
+// The line a user types after a prompt: insert-mode editing. The frames that
+// show it on the terminal are in line_frame.h.
 //
 // A character is one byte, as in an 8-bit code page; on a terminal that
 // speaks UTF-8 a character is one UTF-8 sequence instead, so that Backspace,
-// Delete and the arrows never split one and each takes one column.
+// Delete and the arrows never split one. A combining mark goes with the
+// character before it, whose columns it shares.
 #pragma once
 
 #include <cstddef>
@@ -35,20 +31,8 @@ enum EditOutcome { EDIT_GOES_ON, EDIT_ENTERED };
 // cursor). Other control characters are ignored.
 EditOutcome apply_key(LineEditor& editor, int key);
 
-// Where the line stands on the terminal and what the terminal shows of it.
-// Positions in it count columns, one per character.
-struct EditView {
-    int start_column = 0; // column where the line's first character stands
-    int width = 80;       // terminal columns
-    std::size_t shown_length = 0;
-    std::size_t shown_cursor = 0;
-};
-
-// Columns the bytes of text from begin to end take on the terminal.
+// Columns the characters of text from begin to end take on the terminal
+// (display_width.h), with no regard to where rows end.
 std::size_t column_count(const std::string& text, std::size_t begin, std::size_t end, bool utf8);
-
-// The bytes that bring the terminal from what view shows to the editor's
-// state; updates view and clears the editor's change mark.
-std::string render_frame(LineEditor& editor, EditView& view);
 
 } // namespace morv

@@ -1,5 +1,6 @@
 #include "key_decoder.h"
 #include "line_editor.h"
+#include "line_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -257,8 +258,8 @@ TEST(RenderFrame, MovesAcrossWrappedRowsByRelativeSteps) {
     for (int i = 0; i < 25; ++i) {
         apply_key(editor, 'x');
     }
-    // 5 + 25 ends exactly on a row edge: the frame steps onto the next row.
-    EXPECT_EQ(render_frame(editor, view), std::string(25, 'x') + "\r\n");
+    // 5 + 25 ends exactly on a row edge: a blank wraps the row, CR goes back.
+    EXPECT_EQ(render_frame(editor, view), std::string(25, 'x') + " \r");
     apply_key(editor, KEY_HOME);
     EXPECT_EQ(render_frame(editor, view), "\x1b[3A\r\x1b[5C");
     apply_key(editor, 'y');

@@ -47,8 +47,22 @@ int platform_console_columns();
 // several bytes; false for an 8-bit code page.
 bool platform_console_is_utf8();
 
+// False for a terminal that takes no control sequences (TERM is dumb or
+// unset): the typed line then only grows and shrinks at its end.
+bool platform_console_moves_cursor();
+
+// What the terminal went through that asks for the typed line to be drawn
+// again: a new width, or a suspension (Ctrl+Z) that the shell has ended.
+enum ConsoleChange { CONSOLE_UNCHANGED = 0, CONSOLE_RESIZED = 1, CONSOLE_CONTINUED = 2 };
+
+// The change since the last call, which it forgets; a continuation outranks
+// a resize. A read of platform_read_console returns 0 at once when one comes.
+ConsoleChange platform_console_change();
+
 // Sets the text colour: attribute bits 1 blue, 2 green, 4 red, 8 bright, on a
-// black background. Does nothing when standard output is not a terminal.
+// black background. Does nothing when standard output is not a terminal, when
+// the terminal takes no control sequences, or when the user asked for no
+// colour (NO_COLOR set and not empty).
 void platform_set_text_attribute(int attribute);
 
 // Fixes the console window's frame so it cannot be resized or maximised.

@@ -5,6 +5,11 @@
 // still raises SIGINT. The original settings come back on every way out: a
 // normal end, Ctrl+C, SIGTERM, SIGHUP and SIGQUIT (restore, then die by the
 // same signal), and around a Ctrl+Z suspension.
+//
+// A resize (SIGWINCH) and the continuation after a suspension (SIGCONT) wake
+// a waiting read through a pipe of the process's own, so the typed line is
+// drawn again at once. TERM and NO_COLOR say which sequences the terminal
+// may get.
 #include "platform.h"
 
 #include <cctype>
@@ -12,7 +17,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -26,8 +33,13 @@ struct PosixConsole {
     char** argv = nullptr;
     bool input_terminal = false;
     bool output_terminal = false;
+    bool moves_cursor = false;
+    bool colour = false;
     termios saved{};
     volatile std::sig_atomic_t raw = 0;
+    volatile std::sig_atomic_t resized = 0;
+    volatile std::sig_atomic_t continued = 0;
+    int wake[2] = {-1, -1}; // written by the signal handlers, polled by reads
 };
 
 PosixConsole state;
@@ -63,8 +75,54 @@ void on_fatal_signal(int signal_number) {
     raise(signal_number);
 }
 
+void wake_reader() {
+    const int saved_errno = errno;
+    if (state.wake[1] >= 0) {
+        const char byte = 1;
+        const ssize_t ignored = write(state.wake[1], &byte, 1);
+        static_cast<void>(ignored); // a full pipe wakes the reader as well
+    }
+    errno = saved_errno;
+}
+
 void on_continue(int) {
     enter_raw_mode();
+    state.continued = 1;
+    wake_reader();
+}
+
+void on_resize(int) {
+    state.resized = 1;
+    wake_reader();
+}
+
+// Non-blocking, and closed in the programs the launcher starts.
+void open_wake_pipe() {
+    if (pipe(state.wake) != 0) {
+        state.wake[0] = state.wake[1] = -1;
+        return;
+    }
+    for (int end : state.wake) {
+        fcntl(end, F_SETFL, fcntl(end, F_GETFL) | O_NONBLOCK);
+        fcntl(end, F_SETFD, FD_CLOEXEC);
+    }
+}
+
+void drain_wake_pipe() {
+    char bytes[64];
+    while (state.wake[0] >= 0 && read(state.wake[0], bytes, sizeof bytes) > 0) {
+    }
+}
+
+// TERM names the terminal's kind; "dumb" or none at all takes no sequences.
+bool terminal_moves_cursor() {
+    const char* term = std::getenv("TERM");
+    return term != nullptr && *term != '\0' && std::strcmp(term, "dumb") != 0;
+}
+
+bool colour_wanted() {
+    const char* no_colour = std::getenv("NO_COLOR");
+    return no_colour == nullptr || *no_colour == '\0';
 }
 
 // Ctrl+Z: hand the shell a sane terminal, stop, and go raw again on SIGCONT.
@@ -80,6 +138,8 @@ void platform_start(int argc, char** argv) {
     state.argv = argv;
     state.input_terminal = isatty(STDIN_FILENO) == 1;
     state.output_terminal = isatty(STDOUT_FILENO) == 1;
+    state.moves_cursor = terminal_moves_cursor();
+    state.colour = state.output_terminal && state.moves_cursor && colour_wanted();
     // A reader that went away must not kill the run: the dialogue goes on.
     install_handler(SIGPIPE, SIG_IGN);
     if (state.input_terminal && tcgetattr(STDIN_FILENO, &state.saved) == 0) {
@@ -87,7 +147,9 @@ void platform_start(int argc, char** argv) {
             install_handler(signal_number, on_fatal_signal);
         }
         install_handler(SIGTSTP, on_stop);
+        open_wake_pipe();
         install_handler(SIGCONT, on_continue);
+        install_handler(SIGWINCH, on_resize);
         std::atexit(restore_terminal);
         enter_raw_mode();
     }
@@ -129,12 +191,16 @@ void platform_write_console(const std::string& bytes) {
 
 int platform_read_console(char* buffer, int size, int timeout_ms) {
     for (;;) {
-        pollfd input{STDIN_FILENO, POLLIN, 0};
-        const int ready = poll(&input, 1, timeout_ms);
+        pollfd inputs[2] = {{STDIN_FILENO, POLLIN, 0}, {state.wake[0], POLLIN, 0}};
+        const int ready = poll(inputs, state.wake[0] >= 0 ? 2 : 1, timeout_ms);
         if (ready < 0 && errno == EINTR) {
-            continue;
+            continue; // a handler that asks for a redraw has woken the pipe
         }
         if (ready == 0) {
+            return 0;
+        }
+        if (ready > 0 && inputs[0].revents == 0) {
+            drain_wake_pipe();
             return 0;
         }
         const ssize_t count = read(STDIN_FILENO, buffer, static_cast<std::size_t>(size));
@@ -154,6 +220,28 @@ int platform_console_columns() {
         return size.ws_col;
     }
     return 80;
+}
+
+bool platform_console_moves_cursor() {
+    return state.moves_cursor;
+}
+
+ConsoleChange platform_console_change() {
+    // Held back meanwhile, so that no signal's mark is cleared unseen.
+    sigset_t held;
+    sigset_t before;
+    sigemptyset(&held);
+    sigaddset(&held, SIGWINCH);
+    sigaddset(&held, SIGCONT);
+    sigprocmask(SIG_BLOCK, &held, &before);
+    drain_wake_pipe();
+    const ConsoleChange change = state.continued ? CONSOLE_CONTINUED
+                                 : state.resized ? CONSOLE_RESIZED
+                                                 : CONSOLE_UNCHANGED;
+    state.continued = 0;
+    state.resized = 0;
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    return change;
 }
 
 bool platform_console_is_utf8() {
@@ -184,7 +272,7 @@ int ansi_colour(int bits, int dark_base, int bright_base) {
 } // namespace
 
 void platform_set_text_attribute(int attribute) {
-    if (!state.output_terminal) {
+    if (!state.colour) {
         return;
     }
     char sequence[32];

@@ -5,7 +5,9 @@
 // editor serve both platforms. The line editor's frames use a few xterm
 // cursor sequences; a Windows console does not understand them everywhere, so
 // console_screen carries them out with the screen calls here, on the screen
-// buffer's cursor position. The console's own modes
+// buffer's cursor position. A new screen buffer size (the window resized)
+// wakes a waiting read and is taken as a redraw of the typed line. The
+// console's own modes
 // come back on every way out: a normal end and Ctrl+C or Ctrl+Break, whose
 // default handling (ending the process) stays on.
 #ifndef WIN32_LEAN_AND_MEAN
@@ -16,6 +18,7 @@
 #endif
 #include <windows.h>
 
+#include "console_input.h"
 #include "console_key_event.h"
 #include "console_screen.h"
 #include "platform.h"
@@ -46,7 +49,7 @@ struct Win32Console {
     DWORD saved_input_mode = 0;
     DWORD saved_output_mode = 0;
     volatile LONG modes_changed = 0;
-    std::string typed; // key bytes translated but not yet delivered
+    ConsoleInput events; // key bytes translated but not yet delivered
     ScreenWriter screen;
 };
 
@@ -76,11 +79,12 @@ BOOL WINAPI on_console_event(DWORD) {
     return FALSE;
 }
 
-// Key events only, Ctrl+C handled by the system, nothing echoed.
+// Key and buffer size events only, Ctrl+C handled by the system, nothing
+// echoed.
 DWORD raw_input_mode(DWORD mode) {
-    const DWORD dropped = ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_WINDOW_INPUT |
-                          ENABLE_MOUSE_INPUT | VIRTUAL_TERMINAL_INPUT;
-    return (mode | ENABLE_PROCESSED_INPUT) & ~dropped;
+    const DWORD dropped =
+        ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_MOUSE_INPUT | VIRTUAL_TERMINAL_INPUT;
+    return (mode | ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT) & ~dropped;
 }
 
 void prepare_console() {
@@ -148,6 +152,7 @@ bool screen_info(ScreenInfo& info) {
     info.rows = buffer.dwSize.Y;
     info.cursor_column = buffer.dwCursorPosition.X;
     info.cursor_row = buffer.dwCursorPosition.Y;
+    info.window_top = buffer.srWindow.Top;
     info.window_bottom = buffer.srWindow.Bottom;
     return true;
 }
@@ -186,22 +191,24 @@ static_assert(KEY_CODE_DELETE == VK_DELETE && KEY_CODE_INSERT == VK_INSERT &&
               KEY_CODE_PRIOR == VK_PRIOR && KEY_CODE_NEXT == VK_NEXT);
 static_assert(KEY_CODE_NUMPAD0 == VK_NUMPAD0 && KEY_CODE_NUMPAD9 == VK_NUMPAD9 &&
               KEY_CODE_F1 == VK_F1 && KEY_CODE_F12 == VK_F12);
+static_assert(CONSOLE_KEY_EVENT == KEY_EVENT &&
+              CONSOLE_BUFFER_SIZE_EVENT == WINDOW_BUFFER_SIZE_EVENT);
 static_assert(KEY_STATE_LEFT_ALT == LEFT_ALT_PRESSED && KEY_STATE_RIGHT_ALT == RIGHT_ALT_PRESSED &&
               KEY_STATE_LEFT_CTRL == LEFT_CTRL_PRESSED &&
               KEY_STATE_RIGHT_CTRL == RIGHT_CTRL_PRESSED && KEY_STATE_ENHANCED == ENHANCED_KEY);
 
-std::string key_event_bytes(const KEY_EVENT_RECORD& record) {
+ConsoleKeyEvent key_event(const KEY_EVENT_RECORD& record) {
     ConsoleKeyEvent event;
     event.key_down = record.bKeyDown != 0;
     event.repeat = record.wRepeatCount;
     event.virtual_key = record.wVirtualKeyCode;
     event.character = record.uChar.AsciiChar;
     event.control_state = record.dwControlKeyState;
-    return console_key_bytes(event);
+    return event;
 }
 
-// Moves every event the console holds into typed; false when the console
-// cannot be read.
+// Takes in every event the console holds; false when the console cannot be
+// read.
 bool take_console_events() {
     DWORD waiting = 0;
     if (!GetNumberOfConsoleInputEvents(state.input, &waiting)) {
@@ -214,9 +221,10 @@ bool take_console_events() {
             return false;
         }
         for (DWORD k = 0; k < count; ++k) {
-            if (records[k].EventType == KEY_EVENT) {
-                state.typed += key_event_bytes(records[k].Event.KeyEvent);
-            }
+            const INPUT_RECORD& record = records[k];
+            take_console_event(state.events, record.EventType,
+                               record.EventType == KEY_EVENT ? key_event(record.Event.KeyEvent)
+                                                             : ConsoleKeyEvent{});
         }
         waiting -= std::min(waiting, count);
     }
@@ -235,7 +243,11 @@ DWORD time_left(int timeout_ms, ULONGLONG started) {
 
 int read_console_keys(char* buffer, int size, int timeout_ms) {
     const ULONGLONG started = GetTickCount64();
-    while (state.typed.empty()) {
+    std::string& typed = state.events.typed;
+    while (typed.empty()) {
+        if (state.events.resized) {
+            return 0; // the prompt draws the line again first
+        }
         const DWORD left = time_left(timeout_ms, started);
         const DWORD signalled = WaitForSingleObject(state.input, left);
         if (signalled == WAIT_TIMEOUT) {
@@ -244,13 +256,13 @@ int read_console_keys(char* buffer, int size, int timeout_ms) {
         if (signalled != WAIT_OBJECT_0 || !take_console_events()) {
             return -1;
         }
-        if (state.typed.empty() && left == 0) {
+        if (typed.empty() && left == 0) {
             return 0; // only events that are no keys
         }
     }
-    const std::size_t count = std::min(state.typed.size(), static_cast<std::size_t>(size));
-    state.typed.copy(buffer, count);
-    state.typed.erase(0, count);
+    const std::size_t count = std::min(typed.size(), static_cast<std::size_t>(size));
+    typed.copy(buffer, count);
+    typed.erase(0, count);
     return static_cast<int>(count);
 }
 
@@ -339,12 +351,23 @@ int platform_console_columns() {
     return 80;
 }
 
+bool platform_console_moves_cursor() {
+    return true; // console_screen carries out the frames' sequences
+}
+
+ConsoleChange platform_console_change() {
+    const bool resized = state.events.resized;
+    state.events.resized = false;
+    return resized ? CONSOLE_RESIZED : CONSOLE_UNCHANGED;
+}
+
 bool platform_console_is_utf8() {
     return state.output_console && GetConsoleOutputCP() == CP_UTF8;
 }
 
 void platform_set_text_attribute(int attribute) {
-    if (state.output_console) {
+    const char* no_colour = std::getenv("NO_COLOR");
+    if (state.output_console && (no_colour == nullptr || *no_colour == '\0')) {
         SetConsoleTextAttribute(state.output, static_cast<WORD>(attribute));
     }
 }

@@ -1,0 +1,25 @@
+// The input events of a Windows console in plain terms, so that what each
+// one does is tested on every platform: a key event becomes the bytes an
+// xterm sends (console_key_event), a new screen buffer size asks for the
+// typed line to be drawn again for the new width, and the rest (mouse,
+// focus, menu) are nothing.
+#pragma once
+
+#include "console_key_event.h"
+
+#include <string>
+
+namespace morv {
+
+// Event types as Windows numbers them.
+inline constexpr unsigned CONSOLE_KEY_EVENT = 0x0001;
+inline constexpr unsigned CONSOLE_BUFFER_SIZE_EVENT = 0x0004;
+
+struct ConsoleInput {
+    std::string typed;    // key bytes not yet delivered
+    bool resized = false; // a redraw is due
+};
+
+void take_console_event(ConsoleInput& input, unsigned event_type, const ConsoleKeyEvent& key);
+
+} // namespace morv

@@ -1,0 +1,35 @@
+// How many terminal columns a character takes: one for every byte of an
+// 8-bit code page; for UTF-8, two for East Asian wide and fullwidth
+// characters, none for combining marks and zero-width characters, one for
+// the rest.
+//
+// The table is the project's own rather than the C library's wcwidth: the
+// line editor is pure code that runs and is tested the same on every
+// platform, Windows has no wcwidth, and wcwidth answers only under a UTF-8
+// locale that the C library may not even have installed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace morv {
+
+struct CharacterExtent {
+    std::size_t end; // where the next character starts
+    int columns;     // 0, 1 or 2
+};
+
+// The character that starts at text[at] (at < text.size()). A UTF-8
+// character is its first byte and the continuation bytes after it; a
+// malformed one takes one column, as a terminal shows a replacement mark.
+CharacterExtent character_extent(std::string_view text, std::size_t at, bool utf8);
+
+// Bytes of the UTF-8 sequence that lead starts; 0 for a byte that starts
+// none (a continuation byte or one UTF-8 never uses).
+std::size_t utf8_sequence_length(unsigned char lead);
+
+// Columns of one Unicode code point.
+int code_point_columns(std::uint32_t code_point);
+
+} // namespace morv

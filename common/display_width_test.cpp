@@ -1,0 +1,65 @@
+#include "display_width.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace morv {
+namespace {
+
+TEST(CharacterExtent, TakesAColumnPerByteInACodePageAndDisplayWidthsInUtf8) {
+    const struct {
+        const char* what;
+        std::string text;
+        std::size_t at;
+        bool utf8;
+        std::size_t end;
+        int columns;
+    } cases[] = {
+        {"ASCII letter", "ab", 0, false, 1, 1},
+        {"ASCII in UTF-8", "ab", 1, true, 2, 1},
+        {"blank", " ", 0, true, 1, 1},
+        {"Latin-1 e acute in a code page", "\xe9x", 0, false, 1, 1},
+        {"Latin-1 y diaeresis in a code page", "\xff", 0, false, 1, 1},
+        {"UTF-8 bytes in a code page are characters each", "\xc3\xa9", 1, false, 2, 1},
+        {"UTF-8 e acute", "\xc3\xa9x", 0, true, 2, 1},
+        {"CJK ideograph", "\xe6\x97\xa5x", 0, true, 3, 2},
+        {"Hiragana", "\xe3\x81\x82", 0, true, 3, 2},
+        {"Hangul syllable", "\xea\xb0\x80", 0, true, 3, 2},
+        {"fullwidth A", "\xef\xbc\xa1", 0, true, 3, 2},
+        {"emoji", "\xf0\x9f\x98\x80", 0, true, 4, 2},
+        {"CJK extension B", "\xf0\xa0\x80\x80", 0, true, 4, 2},
+        {"combining acute", "e\xcc\x81", 1, true, 3, 0},
+        {"combining Hebrew point", "\xd6\xb8", 0, true, 2, 0},
+        {"zero-width space", "\xe2\x80\x8b", 0, true, 3, 0},
+        {"euro sign", "\xe2\x82\xac", 0, true, 3, 1},
+        {"ideographic full stop is wide", "\xe3\x80\x82", 0, true, 3, 2},
+        {"truncated wide character", "\xe6\x97x", 0, true, 2, 1},
+        {"stray continuation byte", "\x97x", 0, true, 1, 1},
+        {"byte that starts nothing", "\xffx", 0, true, 1, 1},
+    };
+    for (const auto& c : cases) {
+        const CharacterExtent extent = character_extent(c.text, c.at, c.utf8);
+        EXPECT_EQ(extent.end, c.end) << c.what;
+        EXPECT_EQ(extent.columns, c.columns) << c.what;
+    }
+}
+
+TEST(CodePointColumns, KnowsTheEdgesOfItsRanges) {
+    const struct {
+        std::uint32_t code_point;
+        int columns;
+    } cases[] = {
+        {0x02FF, 1}, {0x0300, 0},  {0x036F, 0},  {0x0370, 1},  {0x10FF, 1},  {0x1100, 2},
+        {0x115F, 2}, {0x1160, 0},  {0x11FF, 0},  {0x1200, 1},  {0x2E7F, 1},  {0x2E80, 2},
+        {0x303E, 2}, {0x303F, 1},  {0x3041, 2},  {0x4E00, 2},  {0x9FFF, 2},  {0xA4D0, 1},
+        {0xD7A3, 2}, {0xD7A4, 1},  {0xFF00, 2},  {0xFF60, 2},  {0xFF61, 1},  {0xFFE6, 2},
+        {0xFFE7, 1}, {0x1F600, 2}, {0x1F650, 1}, {0x2FFFD, 2}, {0x40000, 1}, {0xE0100, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(code_point_columns(c.code_point), c.columns) << std::hex << c.code_point;
+    }
+}
+
+} // namespace
+} // namespace morv
