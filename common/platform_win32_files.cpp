@@ -59,6 +59,14 @@ PathKind linked_path_kind(const std::string& path) {
     return file ? PATH_FILE : PATH_OTHER;
 }
 
+// Windows refuses to move onto a read-only file; the attribute is looked at
+// first all the same, as not every system that runs these calls refuses it
+// (wine run by root replaces the file).
+bool is_read_only(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 // Brings the file's data to the disk, so that a crash after the move cannot
 // leave the new name on an empty or short file. Flushing needs write access.
 int flush_file(const std::string& path) {
@@ -166,11 +174,11 @@ int platform_rename_no_replace(const std::string& old_path, const std::string& n
 }
 
 int platform_replace_file(const std::string& old_path, const std::string& new_path) {
-    if (holds_nul_byte(old_path) || holds_nul_byte(new_path) || flush_file(old_path) != 0) {
+    if (holds_nul_byte(old_path) || holds_nul_byte(new_path) || is_read_only(new_path) ||
+        flush_file(old_path) != 0) {
         return -1;
     }
-    // The move itself refuses a read-only target; write-through returns only
-    // once the new name is on the disk.
+    // Write-through returns only once the new name is on the disk.
     return MoveFileExA(old_path.c_str(), new_path.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                ? 0

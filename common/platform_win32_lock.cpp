@@ -57,6 +57,11 @@ FolderLock platform_lock_folder(const std::string& folder) {
     if (holds_nul_byte(folder)) {
         return NO_FOLDER_LOCK;
     }
+    // A name alone would give a mutex for any path; only a folder is locked.
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return NO_FOLDER_LOCK;
+    }
     const HANDLE mutex = CreateMutexA(nullptr, FALSE, mutex_name(folder_identity(folder)).c_str());
     if (mutex == nullptr) {
         return NO_FOLDER_LOCK;
