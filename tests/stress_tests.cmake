@@ -22,3 +22,8 @@ morv_stress_test(stress_full_disk_test morvmake morvplay)
 morv_stress_test(stress_hostile_test morvmake morvplay)
 morv_stress_test(stress_no_shell_test morvmake morvplay)
 morv_stress_test(stress_typed_test morvmake)
+
+# The COMMIT.DAT update one at a time (40 runs at once) and durable (its
+# flushes and rename in order, seen through strace): Linux only, as above.
+morv_stress_test(stress_commit_concurrent_test morvplay)
+morv_stress_test(stress_commit_flush_test morvplay)
