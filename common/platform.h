@@ -95,8 +95,8 @@ int platform_rename_no_replace(const std::string& old_path, const std::string& n
 // Puts old_path in the place of new_path in one step, replacing it: 0 on
 // success. old_path's data reach the disk before the replacement, and the
 // replacement itself before the call returns, so a crash leaves the old or
-// the new complete file. A new_path marked read-only (no write permission for
-// anyone) is not replaced, on every platform and for every user.
+// the new complete file. A new_path marked read-only (on POSIX: no write
+// permission for anyone) is not replaced, whoever runs the program.
 int platform_replace_file(const std::string& old_path, const std::string& new_path);
 
 // Day, month and year of the file's last modification in local time; 0 on

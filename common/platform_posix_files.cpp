@@ -121,23 +121,9 @@ bool is_read_only(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && (status.st_mode & 0222) == 0;
 }
 
-// Brings the file's data to the disk, so that a crash after the rename
-// cannot leave the new name on an empty or short file.
-int flush_file(const std::string& path) {
-    const int file = open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (file < 0) {
-        return -1;
-    }
-    const int result = fsync(file);
-    close(file);
-    return result == 0 ? 0 : -1;
-}
-
-// A rename lives in the folder, so the folder is flushed to keep it.
-int flush_folder_of(const std::string& path) {
-    const std::string folder = folder_part(path);
-    const int file =
-        open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+// Brings what was written to the file or folder to the disk.
+int flush_to_disk(const char* path, int open_flags) {
+    const int file = open(path, open_flags | O_CLOEXEC);
     if (file < 0) {
         return -1;
     }
@@ -295,12 +281,17 @@ int platform_replace_file(const std::string& old_path, const std::string& new_pa
     }
     const std::string from = native_path(old_path);
     const std::string to = native_path(new_path);
-    if (is_read_only(to) || flush_file(from) != 0 || ::rename(from.c_str(), to.c_str()) != 0) {
+    // The data first, so that a crash after the rename cannot leave the new
+    // name on an empty or short file.
+    if (is_read_only(to) || flush_to_disk(from.c_str(), O_WRONLY) != 0 ||
+        ::rename(from.c_str(), to.c_str()) != 0) {
         return -1;
     }
-    // The replacement has happened whatever the flush gives: a file system
-    // that cannot flush a folder keeps the new name by its own schedule.
-    flush_folder_of(to);
+    // The rename lives in the folder, which is flushed to keep it. The
+    // replacement has happened whatever this gives: a file system that cannot
+    // flush a folder keeps the new name by its own schedule.
+    const std::string folder = folder_part(to);
+    flush_to_disk(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
     return 0;
 }
 
