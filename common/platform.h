@@ -2,7 +2,8 @@
 // differs between Windows and POSIX is declared here as a free function and
 // implemented once per platform (platform_posix_*.cpp, platform_win32_*.cpp).
 // Texts are byte strings in the console's 8-bit code page; paths may use "\"
-// as a folder separator on every platform.
+// as a folder separator on every platform. A path or command line holding a
+// NUL byte is refused by every call, as a name the file system cannot hold.
 #pragma once
 
 #include <cstdint>
@@ -109,12 +110,29 @@ int platform_remove_file(const std::string& path);
 // Renames a file, never replacing an existing one: 0 on success.
 int platform_rename_no_replace(const std::string& old_path, const std::string& new_path);
 
-// Puts old_path in the place of new_path in one step, replacing it: 0 on success.
+// Puts old_path in the place of new_path in one step, replacing it: 0 on
+// success. old_path's data reach the disk before the replacement, and the
+// replacement itself before the call returns, so a crash leaves the old or
+// the new complete file. A new_path marked read-only (on POSIX: no write
+// permission for anyone) is not replaced, whoever runs the program.
 int platform_replace_file(const std::string& old_path, const std::string& new_path);
 
 // Day, month and year of the file's last modification in local time; 0 on
 // success, nonzero when the file's status or its time cannot be read.
 int platform_file_local_date(const std::string& path, int& day, int& month, int& year);
+
+// ---- Locks ------------------------------------------------------------------------
+
+using FolderLock = std::intptr_t;
+inline constexpr FolderLock NO_FOLDER_LOCK = -1;
+
+// Waits for and takes an exclusive lock on a folder, among the processes that
+// lock the same folder. It leaves no file behind and does not move when files
+// in the folder are renamed. NO_FOLDER_LOCK when it cannot be taken.
+FolderLock platform_lock_folder(const std::string& folder);
+
+// Gives the lock back; NO_FOLDER_LOCK is ignored.
+void platform_unlock_folder(FolderLock lock);
 
 // ---- Processes ---------------------------------------------------------------------
 

@@ -1,7 +1,9 @@
 // Files on POSIX systems. Paths arrive in the players' Windows habit, so "\"
 // is turned into "/" before every call; descriptors are opened close-on-exec
 // so the emulator processes started later inherit none of them.
+#include "nul_byte.h"
 #include "platform.h"
+#include "platform_posix_path.h"
 
 #include <cerrno>
 #include <climits>
@@ -17,16 +19,6 @@ namespace morv {
 namespace {
 
 constexpr std::int64_t COPY_CHUNK_SIZE = 65536;
-
-std::string native_path(const std::string& path) {
-    std::string result = path;
-    for (char& c : result) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    return result;
-}
 
 int descriptor(FileHandle file) {
     return static_cast<int>(file);
@@ -120,6 +112,26 @@ int move_across_file_systems(const std::string& old_path, const std::string& new
     return result == 0 ? 0 : -1;
 }
 
+// Windows refuses to replace a read-only file, also for an administrator.
+// rename() ignores the target's own mode, and root ignores every mode, so the
+// mode bits themselves are looked at: no write permission for anyone is
+// read-only.
+bool is_read_only(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && (status.st_mode & 0222) == 0;
+}
+
+// Brings what was written to the file or folder to the disk.
+int flush_to_disk(const char* path, int open_flags) {
+    const int file = open(path, open_flags | O_CLOEXEC);
+    if (file < 0) {
+        return -1;
+    }
+    const int result = fsync(file);
+    close(file);
+    return result == 0 ? 0 : -1;
+}
+
 #ifdef RENAME_NOREPLACE
 // Errors by which a file system refuses the no-replace flag itself.
 bool no_replace_unsupported(int error) {
@@ -130,6 +142,9 @@ bool no_replace_unsupported(int error) {
 } // namespace
 
 FileHandle platform_open_for_reading(const std::string& path) {
+    if (holds_nul_byte(path)) {
+        return NO_FILE;
+    }
     const int file = open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0) {
         return NO_FILE;
@@ -144,6 +159,9 @@ FileHandle platform_open_for_reading(const std::string& path) {
 }
 
 FileHandle platform_open_for_writing(const std::string& path) {
+    if (holds_nul_byte(path)) {
+        return NO_FILE;
+    }
     const int file =
         open(native_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     return file < 0 ? NO_FILE : file;
@@ -183,6 +201,9 @@ int platform_close_file(FileHandle file) {
 }
 
 PathKind platform_path_kind(const std::string& path) {
+    if (holds_nul_byte(path)) {
+        return PATH_MISSING;
+    }
     const std::string native = native_path(path);
     struct stat status {};
     if (stat(native.c_str(), &status) == 0) {
@@ -196,6 +217,9 @@ PathKind platform_path_kind(const std::string& path) {
 }
 
 int platform_copy_file(const std::string& source, const std::string& target) {
+    if (holds_nul_byte(source) || holds_nul_byte(target)) {
+        return 1;
+    }
     const FileHandle from = platform_open_for_reading(source);
     if (from == NO_FILE) {
         return 1;
@@ -215,14 +239,23 @@ int platform_copy_file(const std::string& source, const std::string& target) {
 }
 
 int platform_make_folder(const std::string& path) {
+    if (holds_nul_byte(path)) {
+        return -1;
+    }
     return mkdir(native_path(path).c_str(), 0777) == 0 ? 0 : -1;
 }
 
 int platform_remove_file(const std::string& path) {
+    if (holds_nul_byte(path)) {
+        return -1;
+    }
     return unlink(native_path(path).c_str()) == 0 ? 0 : -1;
 }
 
 int platform_rename_no_replace(const std::string& old_path, const std::string& new_path) {
+    if (holds_nul_byte(old_path) || holds_nul_byte(new_path)) {
+        return -1;
+    }
     const std::string from = native_path(old_path);
     const std::string to = native_path(new_path);
 #ifdef RENAME_NOREPLACE
@@ -243,10 +276,29 @@ int platform_rename_no_replace(const std::string& old_path, const std::string& n
 }
 
 int platform_replace_file(const std::string& old_path, const std::string& new_path) {
-    return ::rename(native_path(old_path).c_str(), native_path(new_path).c_str()) == 0 ? 0 : -1;
+    if (holds_nul_byte(old_path) || holds_nul_byte(new_path)) {
+        return -1;
+    }
+    const std::string from = native_path(old_path);
+    const std::string to = native_path(new_path);
+    // The data first, so that a crash after the rename cannot leave the new
+    // name on an empty or short file.
+    if (is_read_only(to) || flush_to_disk(from.c_str(), O_WRONLY) != 0 ||
+        ::rename(from.c_str(), to.c_str()) != 0) {
+        return -1;
+    }
+    // The rename lives in the folder, which is flushed to keep it. The
+    // replacement has happened whatever this gives: a file system that cannot
+    // flush a folder keeps the new name by its own schedule.
+    const std::string folder = folder_part(to);
+    flush_to_disk(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    return 0;
 }
 
 int platform_file_local_date(const std::string& path, int& day, int& month, int& year) {
+    if (holds_nul_byte(path)) {
+        return -1;
+    }
     struct stat status {};
     if (stat(native_path(path).c_str(), &status) != 0) {
         return -1;

@@ -3,6 +3,7 @@
 // Windows looks it up, so the launcher's lines mean the same on both. No
 // shell is involved, so nothing in an argument is ever interpreted.
 #include "command_line.h"
+#include "nul_byte.h"
 #include "platform.h"
 
 #include <cerrno>
@@ -265,6 +266,9 @@ int spawn_detached(const std::vector<std::string>& paths, char* const* argv) {
 int platform_start_process(const std::string& command_line) {
     if (command_line.size() > COMMAND_LINE_LIMIT) {
         return E2BIG;
+    }
+    if (holds_nul_byte(command_line)) {
+        return EINVAL;
     }
     std::vector<std::string> arguments = split_command_line(command_line);
     const std::vector<std::string> paths = find_program(arguments[0]);

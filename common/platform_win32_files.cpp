@@ -9,6 +9,7 @@
 #endif
 #include <windows.h>
 
+#include "nul_byte.h"
 #include "platform.h"
 
 #include <algorithm>
@@ -58,15 +59,43 @@ PathKind linked_path_kind(const std::string& path) {
     return file ? PATH_FILE : PATH_OTHER;
 }
 
+// Windows refuses to move onto a read-only file; the attribute is looked at
+// first all the same, as not every system that runs these calls refuses it
+// (wine run by root replaces the file).
+bool is_read_only(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// Brings the file's data to the disk, so that a crash after the move cannot
+// leave the new name on an empty or short file. Flushing needs write access.
+int flush_file(const std::string& path) {
+    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    const BOOL flushed = FlushFileBuffers(handle);
+    CloseHandle(handle);
+    return flushed ? 0 : -1;
+}
+
 } // namespace
 
 FileHandle platform_open_for_reading(const std::string& path) {
+    if (holds_nul_byte(path)) {
+        return NO_FILE;
+    }
     // Sharing as the C runtime's fopen does: others may read and write.
     return morv_handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 FileHandle platform_open_for_writing(const std::string& path) {
+    if (holds_nul_byte(path)) {
+        return NO_FILE;
+    }
     return morv_handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
@@ -100,6 +129,9 @@ int platform_close_file(FileHandle file) {
 }
 
 PathKind platform_path_kind(const std::string& path) {
+    if (holds_nul_byte(path)) {
+        return PATH_MISSING;
+    }
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return is_missing_error(GetLastError()) ? PATH_MISSING : PATH_OTHER;
@@ -114,26 +146,49 @@ PathKind platform_path_kind(const std::string& path) {
 }
 
 int platform_copy_file(const std::string& source, const std::string& target) {
+    if (holds_nul_byte(source) || holds_nul_byte(target)) {
+        return 1;
+    }
     return CopyFileA(source.c_str(), target.c_str(), FALSE) ? 0 : 1;
 }
 
 int platform_make_folder(const std::string& path) {
+    if (holds_nul_byte(path)) {
+        return -1;
+    }
     return _mkdir(path.c_str()) == 0 ? 0 : -1;
 }
 
 int platform_remove_file(const std::string& path) {
+    if (holds_nul_byte(path)) {
+        return -1;
+    }
     return std::remove(path.c_str()) == 0 ? 0 : -1;
 }
 
 int platform_rename_no_replace(const std::string& old_path, const std::string& new_path) {
+    if (holds_nul_byte(old_path) || holds_nul_byte(new_path)) {
+        return -1;
+    }
     return MoveFileA(old_path.c_str(), new_path.c_str()) ? 0 : -1;
 }
 
 int platform_replace_file(const std::string& old_path, const std::string& new_path) {
-    return MoveFileExA(old_path.c_str(), new_path.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : -1;
+    if (holds_nul_byte(old_path) || holds_nul_byte(new_path) || is_read_only(new_path) ||
+        flush_file(old_path) != 0) {
+        return -1;
+    }
+    // Write-through returns only once the new name is on the disk.
+    return MoveFileExA(old_path.c_str(), new_path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : -1;
 }
 
 int platform_file_local_date(const std::string& path, int& day, int& month, int& year) {
+    if (holds_nul_byte(path)) {
+        return -1;
+    }
     struct _stat64 status {};
     if (_stat64(path.c_str(), &status) != 0) {
         return -1;

@@ -9,6 +9,7 @@
 #endif
 #include <windows.h>
 
+#include "nul_byte.h"
 #include "platform.h"
 
 #include <string>
@@ -16,6 +17,9 @@
 namespace morv {
 
 int platform_start_process(const std::string& command_line) {
+    if (holds_nul_byte(command_line)) {
+        return ERROR_INVALID_PARAMETER;
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

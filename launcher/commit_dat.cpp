@@ -1,6 +1,7 @@
 // The player count in COMMIT.DAT, rewritten through the scratch copy
 // "temp.txt" so that the folder holds the old or the new complete file at
-// every moment, never a part of one and never none.
+// every moment, never a part of one and never none, also after a crash, and
+// with one update at a time.
 #include "commit_dat.h"
 
 #include "console.h"
@@ -76,6 +77,10 @@ std::string updated_commit_line(const std::string& line, std::int32_t player_cou
 }
 
 void update_commit_dat(std::int32_t player_count) {
+    // One update at a time in the folder: a second morvplay waits here, then
+    // reads the first one's result. Without the lock (a file system that has
+    // none) the update goes on as it would alone.
+    const FolderLock lock = platform_lock_folder(".");
     const int copied = write_updated_copy(player_count);
     if (copied == COPY_UNREADABLE) {
         print_text("COMMIT.DAT could not be read and was left as it was.", true);
@@ -84,6 +89,7 @@ void update_commit_dat(std::int32_t player_count) {
     } else if (platform_replace_file(SCRATCH_PATH, COMMIT_DAT) != 0) {
         print_text("COMMIT.DAT could not be replaced; its updated copy is in temp.txt.", true);
     }
+    platform_unlock_folder(lock);
     print_text("COMMIT.DAT updated.", true);
 }
 

@@ -13,10 +13,19 @@ namespace morv {
 namespace {
 // Both passes read the script as file 1; COMMIT.DAT takes 1 again in between.
 constexpr int SCRIPT_FILE = 1;
+
+// Missing, a folder, or no permission to read it.
+bool script_can_be_read(const std::string& script_path) {
+    if (open_text_file(script_path, FILE_READING, SCRIPT_FILE) != 0) {
+        return false;
+    }
+    close_text_file(SCRIPT_FILE);
+    return true;
+}
 } // namespace
 
 std::int32_t read_player_count(const std::string& script_path) {
-    // A script that cannot be opened simply has no lines.
+    // A script that can no longer be opened simply has no lines.
     open_text_file(script_path, FILE_READING, SCRIPT_FILE);
     std::int32_t count = 0;
     while (!at_end(SCRIPT_FILE)) {
@@ -46,6 +55,13 @@ void run_launcher() {
     run.script_path = program_argument(1);
     if (run.script_path.empty()) {
         print_text("Drag a .MORV file onto this EXE.", true);
+        wait_for_key();
+        end_program(0);
+    }
+    // A path that names nothing readable (a typo, say) must not reset the
+    // game's set-up to 0 players and report success.
+    if (!script_can_be_read(run.script_path)) {
+        print_text(run.script_path + " could not be read; nothing was changed or started.", true);
         wait_for_key();
         end_program(0);
     }

@@ -3,8 +3,10 @@
 #include "generator_dialogue.h"
 #include "program_runner.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <vector>
 
 namespace morv_test {
 namespace {
@@ -99,6 +101,32 @@ TEST(GeneratorMatch, AMissingMapIsReportedAndTheRunGoesOnToTheSummary) {
     EXPECT_EQ(read_file(demo_folder / "DUEL01.MORV"), DUEL_SCRIPT);
     EXPECT_FALSE(fs::exists(demo_folder / "ARENA.map"));
     EXPECT_EQ(read_file(folder.path / "DUEL01.MORV"), DUEL_SCRIPT);
+}
+
+// Cut at the NUL, the folder's name would end before the map's and a stray
+// folder would be made; the name is refused whole instead.
+TEST(GeneratorMatch, AMapNameHoldingANulByteMakesNoFolder) {
+    ScratchFolder folder;
+    write_demo(folder.path / "DUEL01.DMO", "demo bytes");
+    const std::string map = std::string(1, '\0') + "j";
+    std::string answers = DUEL_ANSWERS;
+    answers.replace(answers.find("ARENA"), 5, map);
+    const ProgramRun run =
+        run_program({built_program("morvmake"), "DUEL01.DMO"}, answers, folder.path);
+    expect_clean_end(run);
+    std::string kills = DUEL_KILLS;
+    kills.replace(kills.find("ARENA"), 5, map);
+    EXPECT_EQ(run.output,
+              banner("DUEL01.DMO", "DUEL01.MORV") + DUEL_SETUP + kills + COPY_FAILURE_HEAD +
+                  lines({"  - Failed to copy .DMO (file not found?)", "  - Failed to copy .MORV",
+                         "  - Failed to copy .MAP (file not found?)"}) +
+                  closing("DUEL01.MORV", "DUEL01.DMO", 2));
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder.path)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"DUEL01.DMO", "DUEL01.MORV"}));
 }
 
 TEST(GeneratorMatch, LevelMatchShowsTheMenuAndCopiesNoMap) {

@@ -57,6 +57,24 @@ TEST(GeneratorScriptError, AScriptNameInAMissingFolderCannotBeOpened) {
     EXPECT_EQ(entries(folder.path), 1U);
 }
 
+// A piped answer can hold a NUL byte, where the system would cut the name:
+// the script "o" NUL "o.MORV" must not become the file "o".
+TEST(GeneratorScriptError, ADemoNameHoldingANulByteNamesNoFile) {
+    ScratchFolder folder;
+    const std::string other = "a file of the user's own\r\n";
+    write_file(folder.path / "o", other);
+    const std::string typed = std::string("o") + '\0' + "o";
+    const ProgramRun run =
+        run_program({built_program("morvmake")}, typed + "\n" + SOLO_LEVEL_ANSWERS, folder.path);
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_NE(run.output.find(banner(typed + ".dmo", typed + ".MORV")), std::string::npos);
+    const std::string end = lines({"Player 1 Color (0-7): ", "Error creating file!"});
+    ASSERT_GE(run.output.size(), end.size());
+    EXPECT_EQ(run.output.substr(run.output.size() - end.size()), end);
+    EXPECT_EQ(read_file(folder.path / "o"), other);
+    EXPECT_EQ(entries(folder.path), 1U) << "no script and no demo folder";
+}
+
 // Opening succeeds but no write reaches the disk: the run must not end in
 // success, and the name must not be left looking like a finished script.
 TEST(GeneratorScriptError, AScriptThatCannotBeWrittenCompletelyIsAnError) {

@@ -134,6 +134,34 @@ TEST(LauncherCommitDat, StaysAsItWasWhenItsCopyCannotBeWrittenOrItCannotBeRead) 
     }
 }
 
+// As on Windows, where a read-only file is not replaced, also for an
+// administrator: here no write permission for anyone is read-only, also for
+// root, who could otherwise rename over any file.
+TEST(LauncherCommitDat, AReadOnlyOneIsLeftAsItWasWithItsUpdatedCopyInTempTxt) {
+    using fs::perms;
+    const perms read_only_modes[] = {
+        perms::owner_read | perms::group_read | perms::others_read,
+        perms::owner_read,
+        perms::owner_read | perms::owner_exec | perms::group_read | perms::others_read,
+    };
+    const std::string before = "[network]\nNUMPLAYERS = 4\n";
+    for (const perms mode : read_only_modes) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        ScratchFolder folder;
+        write_file(folder.path / "COMMIT.DAT", before);
+        fs::permissions(folder.path / "COMMIT.DAT", mode);
+        const ProgramRun run = play(folder.path);
+        EXPECT_EQ(run.output,
+                  "PLAYERS =  3\r\n"
+                  "COMMIT.DAT could not be replaced; its updated copy is in temp.txt.\r\n"
+                  "COMMIT.DAT updated.\r\nAll instances launched.\r\n");
+        EXPECT_EQ(run.exit_status, 0);
+        EXPECT_EQ(read_file(folder.path / "COMMIT.DAT"), before);
+        EXPECT_EQ(fs::status(folder.path / "COMMIT.DAT").permissions(), mode);
+        EXPECT_EQ(read_file(folder.path / "temp.txt"), "[network]\r\nNUMPLAYERS = 3\r\n");
+    }
+}
+
 TEST(LauncherCommitDat, AMissingOneIsLeftEmpty) {
     ScratchFolder folder;
     const ProgramRun run = play(folder.path);

@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <unistd.h>
+#include <vector>
 
 namespace morv_test {
 namespace {
@@ -61,14 +66,15 @@ TEST_F(LauncherFolder, WithoutAScriptItAsksForOneAndTouchesNothing) {
 }
 
 struct QuietCase {
-    const char* script; // nullptr: the script does not exist
+    const char* script;
     const char* output;
     const char* commit_dat;
 };
 
 TEST_F(LauncherFolder, ScriptsWithoutInstancesPrintTheCountAndTheClosingLines) {
     const QuietCase cases[] = {
-        {nullptr, "PLAYERS =  0\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n",
+        // A script that opens but says nothing: the count is 0, as it says.
+        {"", "PLAYERS =  0\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n",
          "NUMPLAYERS = 0\r\n"},
         {"PLAYERS = -1\r\nINSTANCE1 = \r\n  INSTANCE2 =   \r\n",
          "PLAYERS = -1\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n",
@@ -78,10 +84,7 @@ TEST_F(LauncherFolder, ScriptsWithoutInstancesPrintTheCountAndTheClosingLines) {
          "NUMPLAYERS = 8\r\n"},
     };
     for (const QuietCase& c : cases) {
-        fs::remove(folder.path / "MATCH.MORV");
-        if (c.script != nullptr) {
-            write_file(folder.path / "MATCH.MORV", c.script);
-        }
+        write_file(folder.path / "MATCH.MORV", c.script);
         write_file(folder.path / "COMMIT.DAT", "numplayers=4\n");
         const ProgramRun run = play({"MATCH.MORV"});
         EXPECT_EQ(run.output, c.output);
@@ -89,6 +92,107 @@ TEST_F(LauncherFolder, ScriptsWithoutInstancesPrintTheCountAndTheClosingLines) {
         EXPECT_EQ(run.exit_status, 0);
         EXPECT_EQ(file("COMMIT.DAT"), c.commit_dat);
     }
+}
+
+// What a run on an unreadable script must leave: the files it could have
+// touched as they were, to the byte and the modification time, no new file,
+// no emulator started.
+struct FolderBefore {
+    std::string commit_dat = "[net]\r\nNUMPLAYERS = 4\r\n";
+    std::string scratch = "left over from an earlier run\r\n";
+    fs::file_time_type modified;
+    std::vector<std::string> names;
+};
+
+std::vector<std::string> names_in(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+FolderBefore prepare_untouchable(const fs::path& folder) {
+    FolderBefore before;
+    write_file(folder / "COMMIT.DAT", before.commit_dat);
+    write_file(folder / "temp.txt", before.scratch);
+    // A day back, so that any rewrite shows in the time as well.
+    before.modified = fs::last_write_time(folder / "COMMIT.DAT") - std::chrono::hours(24);
+    fs::last_write_time(folder / "COMMIT.DAT", before.modified);
+    fs::last_write_time(folder / "temp.txt", before.modified);
+    before.names = names_in(folder);
+    return before;
+}
+
+void expect_nothing_changed_or_started(const ProgramRun& run, const std::string& argument,
+                                       const fs::path& folder, const FolderBefore& before) {
+    EXPECT_EQ(run.output, argument + " could not be read; nothing was changed or started.\r\n");
+    EXPECT_EQ(run.errors, "");
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_FALSE(run.timed_out);
+    EXPECT_EQ(read_file(folder / "COMMIT.DAT"), before.commit_dat);
+    EXPECT_EQ(read_file(folder / "temp.txt"), before.scratch);
+    std::error_code missing;
+    EXPECT_EQ(fs::last_write_time(folder / "COMMIT.DAT", missing), before.modified);
+    EXPECT_EQ(fs::last_write_time(folder / "temp.txt", missing), before.modified);
+    EXPECT_EQ(names_in(folder), before.names) << "a file was made, or the stand-in was started";
+}
+
+struct UnreadableCase {
+    const char* what;
+    const char* argument;
+    bool folder_in_its_place;
+};
+
+TEST_F(LauncherFolder, AScriptThatCannotBeOpenedChangesAndStartsNothing) {
+    const UnreadableCase cases[] = {
+        {"missing", "MISSING.MORV", false},
+        {"in a missing folder", "typo\\DUEL01.MORV", false},
+        {"a folder", "DUEL01.MORV", true},
+        {"a name like an option", "-h", false},
+        {"a name like a long option", "--helpme", false},
+    };
+    add_stand_in();
+    for (const UnreadableCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.folder_in_its_place) {
+            fs::create_directory(folder.path / c.argument);
+        }
+        const FolderBefore before = prepare_untouchable(folder.path);
+        expect_nothing_changed_or_started(play({c.argument}), c.argument, folder.path, before);
+        fs::remove(folder.path / c.argument);
+    }
+}
+
+// Root reads every file, so as root the program runs as nobody; wine keeps
+// to the user that made its prefix and cannot be run so.
+TEST_F(LauncherFolder, AScriptWithoutReadPermissionChangesAndStartsNothing) {
+    const bool as_root = geteuid() == 0;
+    if (as_root && std::getenv("MORV_TEST_EMULATOR") != nullptr) {
+        GTEST_SKIP() << "root reads every file, and wine cannot run as another user";
+    }
+    const std::vector<std::string> as_nobody = {"/usr/bin/setpriv", "--reuid=nobody",
+                                                "--regid=nogroup", "--clear-groups"};
+    std::vector<std::string> line = as_root ? as_nobody : std::vector<std::string>{};
+    line.push_back(built_program("morvplay"));
+    if (as_root &&
+        run_program(line, "", folder.path).output != "Drag a .MORV file onto this EXE.\r\n") {
+        GTEST_SKIP() << "the built program cannot be run as nobody from here";
+    }
+    // Everybody may write here, so a run that read the script could update
+    // COMMIT.DAT and start the stand-in.
+    fs::permissions(folder.path, fs::perms::all);
+    add_stand_in();
+    fs::permissions(folder.path / "dosbox.exe", fs::perms::all);
+    write_file(folder.path / "DUEL01.MORV", WORKED_EXAMPLE);
+    fs::permissions(folder.path / "DUEL01.MORV", fs::perms::none);
+    const FolderBefore before = prepare_untouchable(folder.path);
+    fs::permissions(folder.path / "COMMIT.DAT", fs::perms::all);
+    fs::permissions(folder.path / "temp.txt", fs::perms::all);
+    line.push_back("DUEL01.MORV");
+    expect_nothing_changed_or_started(run_program(line, "", folder.path), "DUEL01.MORV",
+                                      folder.path, before);
 }
 
 TEST_F(LauncherFolder, TheWorkedExampleStartsBothInstancesWithTheirCommandsIntact) {

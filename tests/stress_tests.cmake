@@ -9,3 +9,8 @@ morv_test(stress_full_disk_test ${stress} PROGRAMS morvmake morvplay)
 morv_test(stress_hostile_test ${stress} PROGRAMS morvmake morvplay)
 morv_test(stress_no_shell_test ${stress} PROGRAMS morvmake morvplay dosbox_standin)
 morv_test(stress_typed_test ${stress} PROGRAMS morvmake)
+
+# The COMMIT.DAT update one at a time (40 runs at once) and durable (its
+# flushes and rename in order, seen through strace): Linux only, as above.
+morv_test(stress_commit_concurrent_test ${stress} PROGRAMS morvplay)
+morv_test(stress_commit_flush_test ${stress} PROGRAMS morvplay)

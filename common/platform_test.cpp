@@ -1,0 +1,176 @@
+// The platform seam's promises that hold the same on every platform: no path
+// is cut at a NUL byte, a read-only file is never replaced, and the folder
+// lock lets one holder in at a time.
+#include "platform.h"
+
+#include "scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace morv {
+namespace {
+
+namespace fs = std::filesystem;
+using morv_test::read_file;
+using morv_test::ScratchFolder;
+using morv_test::write_file;
+
+// "o" NUL "x": cut at the NUL, the name would be the file "o" that exists.
+std::string cut_to_o(const std::string& folder) {
+    return folder + "/o" + std::string(1, '\0') + "x";
+}
+
+struct NulCase {
+    const char* operation;
+    // The call on a path that holds a NUL byte; true when it was refused.
+    bool (*refused)(const std::string& folder);
+};
+
+const NulCase NUL_CASES[] = {
+    {"open for reading",
+     [](const std::string& f) { return platform_open_for_reading(cut_to_o(f)) == NO_FILE; }},
+    {"open for writing",
+     [](const std::string& f) { return platform_open_for_writing(cut_to_o(f)) == NO_FILE; }},
+    {"copy from",
+     [](const std::string& f) { return platform_copy_file(cut_to_o(f), f + "/copy") != 0; }},
+    {"copy onto",
+     [](const std::string& f) { return platform_copy_file(f + "/p", cut_to_o(f)) != 0; }},
+    {"rename from",
+     [](const std::string& f) { return platform_rename_no_replace(cut_to_o(f), f + "/q") != 0; }},
+    {"rename to",
+     [](const std::string& f) {
+         return platform_rename_no_replace(f + "/p", f + "/q" + std::string(1, '\0')) != 0;
+     }},
+    {"replace from",
+     [](const std::string& f) { return platform_replace_file(cut_to_o(f), f + "/p") != 0; }},
+    {"replace onto",
+     [](const std::string& f) { return platform_replace_file(f + "/p", cut_to_o(f)) != 0; }},
+    {"remove", [](const std::string& f) { return platform_remove_file(cut_to_o(f)) != 0; }},
+    {"make folder",
+     [](const std::string& f) {
+         return platform_make_folder(f + "/d" + std::string(1, '\0') + "x") != 0;
+     }},
+    {"path kind",
+     [](const std::string& f) { return platform_path_kind(cut_to_o(f)) == PATH_MISSING; }},
+    {"date",
+     [](const std::string& f) {
+         int day = 0, month = 0, year = 0;
+         return platform_file_local_date(cut_to_o(f), day, month, year) != 0;
+     }},
+    {"lock folder",
+     [](const std::string& f) {
+         return platform_lock_folder(f + std::string(1, '\0') + "x") == NO_FOLDER_LOCK;
+     }},
+};
+
+std::vector<std::string> names_in(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(PlatformSeam, EveryFileCallRefusesAPathHoldingANulByte) {
+    for (const NulCase& c : NUL_CASES) {
+        SCOPED_TRACE(c.operation);
+        ScratchFolder folder;
+        write_file(folder.path / "o", "kept");
+        write_file(folder.path / "p", "other");
+        EXPECT_TRUE(c.refused(folder.path.string()));
+        EXPECT_EQ(names_in(folder.path), (std::vector<std::string>{"o", "p"}));
+        EXPECT_EQ(read_file(folder.path / "o"), "kept");
+        EXPECT_EQ(read_file(folder.path / "p"), "other");
+    }
+}
+
+TEST(PlatformSeam, AProcessStartRefusesACommandLineHoldingANulByte) {
+    // Each starts a program that ends at once when the line is cut at the NUL.
+#ifdef _WIN32
+    const std::string line = "cmd.exe /c rem";
+#else
+    const std::string line = "true";
+#endif
+    EXPECT_EQ(platform_start_process(line), 0);
+    EXPECT_NE(platform_start_process(line + std::string(1, '\0') + "x"), 0);
+    EXPECT_NE(platform_start_process(line + " " + std::string(1, '\0')), 0);
+}
+
+TEST(PlatformSeam, ReplaceKeepsAReadOnlyTarget) {
+    ScratchFolder folder;
+    write_file(folder.path / "fresh", "new");
+    write_file(folder.path / "kept", "old");
+    const fs::path kept = folder.path / "kept";
+    fs::permissions(kept, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const int result = platform_replace_file((folder.path / "fresh").string(), kept.string());
+    fs::permissions(kept, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_NE(result, 0);
+    EXPECT_EQ(read_file(kept), "old");
+    EXPECT_EQ(read_file(folder.path / "fresh"), "new");
+
+    // Any write permission is enough.
+    EXPECT_EQ(platform_replace_file((folder.path / "fresh").string(), kept.string()), 0);
+    EXPECT_EQ(read_file(kept), "new");
+    EXPECT_EQ(names_in(folder.path), (std::vector<std::string>{"kept"}));
+}
+
+// The folder named in another way still gives the same lock.
+struct LockCase {
+    const char* what;
+    std::string (*second_name)(const fs::path& folder);
+};
+
+const LockCase LOCK_CASES[] = {
+    {"the same name", [](const fs::path& f) { return f.string(); }},
+    {"with a final separator", [](const fs::path& f) { return f.string() + "/"; }},
+    {"through a sub-folder and back",
+     [](const fs::path& f) { return (f / "sub" / "..").string(); }},
+};
+
+TEST(PlatformSeam, TheFolderLockLetsOneHolderInAtATime) {
+    using namespace std::chrono_literals;
+    for (const LockCase& c : LOCK_CASES) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder folder;
+        fs::create_directory(folder.path / "sub");
+        const FolderLock first = platform_lock_folder(folder.path.string());
+        ASSERT_NE(first, NO_FOLDER_LOCK);
+        std::atomic<bool> second_held{false};
+        std::thread other([&] {
+            const FolderLock second = platform_lock_folder(c.second_name(folder.path));
+            second_held = second != NO_FOLDER_LOCK;
+            platform_unlock_folder(second);
+        });
+        std::this_thread::sleep_for(300ms);
+        EXPECT_FALSE(second_held) << "the second holder did not wait";
+        platform_unlock_folder(first);
+        other.join();
+        EXPECT_TRUE(second_held) << "the second holder never got the lock";
+        EXPECT_EQ(names_in(folder.path), (std::vector<std::string>{"sub"}));
+    }
+}
+
+TEST(PlatformSeam, LocksOfDifferentFoldersDoNotWait) {
+    ScratchFolder one;
+    ScratchFolder two;
+    const FolderLock first = platform_lock_folder(one.path.string());
+    const FolderLock second = platform_lock_folder(two.path.string());
+    EXPECT_NE(first, NO_FOLDER_LOCK);
+    EXPECT_NE(second, NO_FOLDER_LOCK);
+    platform_unlock_folder(second);
+    platform_unlock_folder(first);
+    EXPECT_EQ(platform_lock_folder((one.path / "missing").string()), NO_FOLDER_LOCK);
+}
+
+} // namespace
+} // namespace morv

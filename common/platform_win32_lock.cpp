@@ -1,0 +1,87 @@
+// The folder lock on Windows: a named mutex whose name comes from the
+// folder's full path, so every process that locks the same folder, by
+// whatever path, waits on the same mutex. It leaves nothing in the folder,
+// and the system gives it back when its holder ends in any way.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "nul_byte.h"
+#include "platform.h"
+
+#include <cstdint>
+#include <string>
+
+namespace morv {
+namespace {
+
+// The path the system itself knows the folder by: full, long names, in upper
+// case (file names are compared without regard to case), no final "\".
+std::string folder_identity(const std::string& folder) {
+    std::string full(GetFullPathNameA(folder.c_str(), 0, nullptr, nullptr), '\0');
+    full.resize(
+        GetFullPathNameA(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+    std::string long_name(GetLongPathNameA(full.c_str(), nullptr, 0), '\0');
+    const DWORD length =
+        GetLongPathNameA(full.c_str(), long_name.data(), static_cast<DWORD>(long_name.size()));
+    std::string identity =
+        length > 0 && length < long_name.size() ? long_name.substr(0, length) : full;
+    while (identity.size() > 3 && (identity.back() == '\\' || identity.back() == '/')) {
+        identity.pop_back();
+    }
+    CharUpperBuffA(identity.data(), static_cast<DWORD>(identity.size()));
+    return identity;
+}
+
+// A mutex name may hold no "\" and has a length limit, so the path is hashed
+// (64-bit FNV-1a).
+std::string mutex_name(const std::string& identity) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : identity) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    }
+    std::string name = "morv-folder-lock-";
+    for (int shift = 60; shift >= 0; shift -= 4) {
+        name += "0123456789abcdef"[(hash >> shift) & 0xF];
+    }
+    return name;
+}
+
+} // namespace
+
+FolderLock platform_lock_folder(const std::string& folder) {
+    if (holds_nul_byte(folder)) {
+        return NO_FOLDER_LOCK;
+    }
+    // A name alone would give a mutex for any path; only a folder is locked.
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return NO_FOLDER_LOCK;
+    }
+    const HANDLE mutex = CreateMutexA(nullptr, FALSE, mutex_name(folder_identity(folder)).c_str());
+    if (mutex == nullptr) {
+        return NO_FOLDER_LOCK;
+    }
+    // An abandoned mutex belonged to a holder that was ended; it is ours now.
+    const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        CloseHandle(mutex);
+        return NO_FOLDER_LOCK;
+    }
+    return reinterpret_cast<FolderLock>(mutex);
+}
+
+void platform_unlock_folder(FolderLock lock) {
+    if (lock == NO_FOLDER_LOCK) {
+        return;
+    }
+    const HANDLE mutex = reinterpret_cast<HANDLE>(lock);
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+}
+
+} // namespace morv
