@@ -58,8 +58,18 @@ std::size_t append_laid_out(std::string& frame, const std::string& text, std::si
     return cell;
 }
 
-std::size_t cell_of(const LineEditor& editor, const EditView& view, std::size_t offset) {
-    return lay_out(editor.text, 0, offset, editor.utf8, start_of(view), width_of(view));
+// The cell where text[0, offset) ends. The layout goes on from the mark
+// while the text before it is unchanged and the row geometry the same.
+std::size_t cell_of(const LineEditor& editor, EditView& view, std::size_t offset) {
+    LayoutMark& mark = view.mark;
+    const bool prefix_changed = editor.changed && editor.changed_from < mark.offset;
+    if (mark.width != width_of(view) || mark.start != start_of(view) || mark.offset > offset ||
+        mark.offset > editor.text.size() || prefix_changed) {
+        mark = {0, start_of(view), start_of(view), width_of(view)};
+    }
+    mark.cell = lay_out(editor.text, mark.offset, offset, editor.utf8, mark.cell, width_of(view));
+    mark.offset = offset;
+    return mark.cell;
 }
 
 void append_move(std::string& frame, const EditView& view, std::size_t from, std::size_t to) {
@@ -92,6 +102,7 @@ void wrap_at_edge(std::string& frame) {
 
 void show_all(std::string& frame, LineEditor& editor, EditView& view) {
     set_lead(view, view.lead, editor.utf8);
+    view.mark = LayoutMark{}; // the line is laid out anew from its start
     append_laid_out(frame, view.lead, 0, editor.utf8, 0, width_of(view));
     const std::size_t end =
         append_laid_out(frame, editor.text, 0, editor.utf8, start_of(view), width_of(view));

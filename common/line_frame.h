@@ -27,6 +27,15 @@
 namespace morv {
 
 // Where the line stands on the terminal and what the terminal shows of it.
+// Where a leading part of the line ends on the terminal, kept so that typing
+// at the end of a long line lays out only what is new.
+struct LayoutMark {
+    std::size_t offset = 0; // text[0, offset) ...
+    std::size_t cell = 0;   // ... ends before this cell
+    std::size_t start = 0;  // laid out from this start cell
+    std::size_t width = 0;  // at this terminal width; 0: no mark
+};
+
 struct EditView {
     std::string lead;     // what was printed since the last line end: the prompt
     int start_column = 0; // cell of the line's first character
@@ -35,6 +44,7 @@ struct EditView {
     std::size_t shown_length = 0; // cells of the shown line from start_column on
     std::size_t shown_cursor = 0; // the cursor's cell from start_column on
     std::string shown;            // the shown line, kept where the cursor never moves
+    LayoutMark mark;
 };
 
 // Puts the line after lead, the text printed before it on its row(s).

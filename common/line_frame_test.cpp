@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,44 @@ std::vector<int> keys_of(const std::string& text) {
         keys.push_back(static_cast<unsigned char>(c));
     }
     return keys;
+}
+
+// Frames go on laying out from where the last one ended; after any edit the
+// cursor must stand where a layout of the whole line from its start puts it.
+TEST(RenderFrame, KeepsTheCursorWhereAFullLayoutPutsIt) {
+    const std::vector<std::string> pieces = {"a", "b", " ", WIDE_DAY, WIDE_BOOK, "e\xcc\x81"};
+    const std::vector<int> moves = {KEY_LEFT, KEY_RIGHT, KEY_HOME, KEY_END, 8, KEY_DELETE};
+    std::mt19937 draw(7);
+    for (const int width : {5, 7, 80}) {
+        Terminal t = terminal(NAME, width, true, true);
+        for (int step = 0; step < 3000; ++step) {
+            if (draw() % 3 == 0) {
+                apply_key(t.editor, moves[draw() % moves.size()]);
+            } else {
+                for (const int byte : keys_of(pieces[draw() % pieces.size()])) {
+                    apply_key(t.editor, byte);
+                }
+            }
+            // Keys may come faster than frames, and a redraw may follow them.
+            const unsigned frame = draw() % 8;
+            if (frame == 0) {
+                continue;
+            }
+            if (frame == 1) {
+                redraw_frame(t.editor, t.view, REDRAW_ON_FRESH_ROW);
+            } else {
+                render_frame(t.editor, t.view);
+            }
+            LineEditor fresh_editor = t.editor;
+            EditView fresh = t.view;
+            fresh.mark = LayoutMark{};
+            redraw_frame(fresh_editor, fresh, REDRAW_ON_FRESH_ROW);
+            ASSERT_EQ(t.view.shown_cursor, fresh.shown_cursor)
+                << "width " << width << ", step " << step << ", cursor " << t.editor.cursor;
+            ASSERT_EQ(t.view.shown_length, fresh.shown_length)
+                << "width " << width << ", step " << step;
+        }
+    }
 }
 
 TEST(RenderFrame, GoesByDisplayWidth) {
