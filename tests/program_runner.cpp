@@ -13,20 +13,17 @@
 namespace morv_test {
 namespace {
 
-[[noreturn]] void exec_child(const std::vector<std::string>& arguments,
-                             const std::filesystem::path& folder, int in, int out, int err) {
+// Runs in the child between fork and exec, where only async-signal-safe
+// calls are sound when other threads of the test run programs too: argv is
+// made before the fork.
+[[noreturn]] void exec_child(char* const* argv, const char* folder, int in, int out, int err) {
     dup2(in, STDIN_FILENO);
     dup2(out, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
-    if (chdir(folder.c_str()) != 0) {
+    if (chdir(folder) != 0) {
         _exit(126);
     }
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
+    execvp(argv[0], argv);
     _exit(127);
 }
 
@@ -66,17 +63,23 @@ std::vector<std::string> with_emulator(const std::vector<std::string>& arguments
 ProgramRun run_program(const std::vector<std::string>& arguments, const std::string& input,
                        const std::filesystem::path& folder, double timeout_seconds,
                        const OutputWatcher& watch) {
+    const std::vector<std::string> command = with_emulator(arguments);
+    std::vector<char*> argv;
+    for (const std::string& argument : command) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    const std::string folder_name = folder.string();
+    // Close-on-exec, so that programs started by other threads at the same
+    // time inherit none of these ends and cannot hold the output open.
     int in[2], out[2], err[2];
-    if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) {
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
         return {};
     }
     const auto started = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
-        close(in[1]);
-        close(out[0]);
-        close(err[0]);
-        exec_child(with_emulator(arguments), folder, in[0], out[1], err[1]);
+        exec_child(argv.data(), folder_name.c_str(), in[0], out[1], err[1]);
     }
     close(in[0]);
     close(out[1]);

@@ -7,11 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <iostream>
+#include <latch>
+#include <thread>
 #include <vector>
 
 namespace morv_test {
@@ -43,49 +44,23 @@ std::string script_name(int count) {
     return "P" + std::to_string(count) + ".MORV";
 }
 
-// Starts morvplay on the script once the gate opens (every copy of its
-// writing end is closed), its console on /dev/null.
-pid_t start_player_at_gate(const fs::path& folder, const std::string& script, const int gate[2]) {
-    const std::string program = built_program("morvplay");
-    const pid_t child = fork();
-    if (child == 0) {
-        const int none = open("/dev/null", O_RDWR);
-        dup2(none, STDIN_FILENO);
-        dup2(none, STDOUT_FILENO);
-        dup2(none, STDERR_FILENO);
-        close(gate[1]);
-        char byte = 0;
-        while (read(gate[0], &byte, 1) > 0) {
-        }
-        if (chdir(folder.c_str()) != 0) {
-            _exit(126);
-        }
-        execl(program.c_str(), program.c_str(), script.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return child;
-}
-
-// Starts every run and waits for them all; the number that did not end with 0.
+// Starts every run at once, each from a thread of its own released by one
+// latch, and waits for them all; the number that did not end with 0.
 int run_all_at_once(const fs::path& folder) {
-    int gate[2];
-    if (pipe(gate) != 0) {
-        return RUNS_AT_ONCE;
-    }
-    std::vector<pid_t> children;
+    const std::string program = built_program("morvplay");
+    std::latch gate(RUNS_AT_ONCE);
+    std::atomic<int> failed{0};
+    std::vector<std::thread> runs;
     for (int k = 0; k < RUNS_AT_ONCE; ++k) {
-        const pid_t child = start_player_at_gate(folder, script_name(k % COUNTS + 1), gate);
-        if (child > 0) {
-            children.push_back(child);
-        }
+        runs.emplace_back([&, k] {
+            gate.arrive_and_wait();
+            const ProgramRun run =
+                run_program({program, script_name(k % COUNTS + 1)}, "", folder, 120.0);
+            failed += run.exit_status == 0 ? 0 : 1;
+        });
     }
-    close(gate[0]);
-    close(gate[1]);
-    int failed = RUNS_AT_ONCE - static_cast<int>(children.size());
-    for (const pid_t child : children) {
-        int status = 0;
-        waitpid(child, &status, 0);
-        failed += WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+    for (std::thread& run : runs) {
+        run.join();
     }
     return failed;
 }
