@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -19,6 +18,7 @@ namespace morv {
 namespace {
 
 namespace fs = std::filesystem;
+using morv_test::names_in;
 using morv_test::read_file;
 using morv_test::ScratchFolder;
 using morv_test::write_file;
@@ -70,15 +70,6 @@ const NulCase NUL_CASES[] = {
          return platform_lock_folder(f + std::string(1, '\0') + "x") == NO_FOLDER_LOCK;
      }},
 };
-
-std::vector<std::string> names_in(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(PlatformSeam, EveryFileCallRefusesAPathHoldingANulByte) {
     for (const NulCase& c : NUL_CASES) {

@@ -1,6 +1,7 @@
 // Scratch folders and whole-file reads and writes for tests.
 #include "scratch_folder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -29,6 +30,16 @@ std::string read_file(const std::filesystem::path& path) {
     std::ostringstream bytes;
     bytes << stream.rdbuf();
     return bytes.str();
+}
+
+std::vector<std::string> names_in(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const std::filesystem::directory_entry& entry :
+         std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void write_file(const std::filesystem::path& path, const std::string& bytes) {

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace morv_test {
 
@@ -17,6 +18,8 @@ struct ScratchFolder {
 };
 
 std::string read_file(const std::filesystem::path& path);
+// The names of the entries of folder, sorted.
+std::vector<std::string> names_in(const std::filesystem::path& folder);
 void write_file(const std::filesystem::path& path, const std::string& bytes);
 
 } // namespace morv_test

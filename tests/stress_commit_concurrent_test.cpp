@@ -79,15 +79,6 @@ std::string counts_in(const std::string& bytes) {
     return counts;
 }
 
-std::vector<std::string> names_in(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(StressCommitConcurrent, RunsStartedTogetherLeaveOneCompleteResultAndNoOtherFile) {
     ScratchFolder folder;
     std::vector<std::string> results;
