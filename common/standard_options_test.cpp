@@ -8,7 +8,7 @@ namespace morv {
 namespace {
 
 TEST(StandardOptionAnswer, OnlyTheTwoExactOptionsAreAnswered) {
-    const char* const not_options[] = {"",          "--HELP",     "-h",     "/?",  "--help ",
+    const char* const not_options[] = {"",           "--HELP",      "-h",     "/?", "--help ",
                                        " --version", "--version=1", "--vers", "-v", "DUEL01.DMO"};
     for (const char* argument : not_options) {
         EXPECT_EQ(standard_option_answer("morvmake", "Usage\n", argument, "\n"), "") << argument;
