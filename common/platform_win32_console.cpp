@@ -10,12 +10,6 @@
 // console's own modes
 // come back on every way out: a normal end and Ctrl+C or Ctrl+Break, whose
 // default handling (ending the process) stays on.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include "console_input.h"

@@ -1,12 +1,6 @@
 // Files on Windows. A FileHandle holds a Win32 file handle; none is
 // inheritable, so the emulator processes started later hold none of them.
 // "/" and "\" both separate folders here, so paths go through unchanged.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include "nul_byte.h"

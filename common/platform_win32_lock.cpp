@@ -2,12 +2,6 @@
 // folder's full path, so every process that locks the same folder, by
 // whatever path, waits on the same mutex. It leaves nothing in the folder,
 // and the system gives it back when its holder ends in any way.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include "nul_byte.h"

@@ -1,12 +1,6 @@
 // Starting a program from a command line on Windows: the system takes the
 // program from the line's first word, searches for it by its own rules, and
 // the program's C runtime splits the rest into its arguments.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include "nul_byte.h"

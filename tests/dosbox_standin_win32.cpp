@@ -1,9 +1,6 @@
 // The stand-in emulator's platform part on Windows.
 #include "dosbox_standin.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 namespace morv_test {
