@@ -48,7 +48,8 @@ for exe in morvmake.exe morvplay.exe; do
     expected="FileDescription=${exe%.exe}: "
     [[ "$resource" == "$expected"* ]] || fail "$exe's version resource:"$'\n'"$resource"
     for line in "ProductName=morv" "FileVersion=$VERSION" "ProductVersion=$VERSION" \
-        "OriginalFilename=$exe"; do
+        "OriginalFilename=$exe" \
+        "LegalCopyright=Copyright (c) 2026 the morv developers. MIT License."; do
         grep -qxF "$line" <<<"$resource" || fail "$exe's version resource lacks $line:"$'\n'"$resource"
     done
     echo "$exe: $size bytes, imports" $imports", version $VERSION"
