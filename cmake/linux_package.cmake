@@ -1,6 +1,6 @@
 # Installing on Linux and the Debian package: the two programs, their manual
-# pages and the README, in the places GNUInstallDirs gives. "cmake --install"
-# installs them; "cpack --preset linux" makes the .deb from the release build.
+# pages, the README, desktop entries and MIME types, in the places
+# GNUInstallDirs gives. "cmake --install" installs them; "cpack --preset linux" makes the .deb from the release build.
 include(GNUInstallDirs)
 
 install(TARGETS morvmake morvplay RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -36,10 +36,25 @@ add_custom_target(installed_documents ALL DEPENDS ${morvmake_page} ${morvplay_pa
 
 install(FILES ${morvmake_page} ${morvplay_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/debian/copyright
-              ${changelog}
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# "Open with" in a file manager: the entries change into the file's folder,
+# the game's folder, in a terminal. dpkg's triggers update the desktop and
+# MIME databases, so the package needs no maintainer scripts.
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/linux/morvmake.desktop
+              ${PROJECT_SOURCE_DIR}/cmake/linux/morvplay.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/linux/morv.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+
+# Files that only a Debian package has: a plain "cmake --install" leaves them
+# out, the package installs them as a component of their own.
+install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR}
+        COMPONENT debian EXCLUDE_FROM_ALL)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/lintian-overrides
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME morv)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME morv
+        COMPONENT debian EXCLUDE_FROM_ALL)
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};morv;ALL;/" "${CMAKE_BINARY_DIR};morv;debian;/")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME morv)

@@ -1,4 +1,4 @@
-# The release: a zip that holds the two programs and the README, nothing else,
+# The release: a zip that holds the two programs, a README and the licence,
 # so a player unpacks it into the folder that holds the game. "cpack" (or the
 # "package" target) makes it, with the programs stripped. Each program carries
 # a version resource, which Explorer shows in its Properties.
@@ -16,7 +16,15 @@ morv_version_resource(morvmake "morvmake: launch script and demo folder for a mu
 morv_version_resource(morvplay "morvplay: plays a multiplayer demo from its launch script")
 
 install(TARGETS morvmake morvplay RUNTIME DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+
+# A player's README and the licence, in the line ends Notepad expects; the
+# build-oriented README.md is for those who build.
+foreach(document cmake/windows/README.txt LICENSE)
+    get_filename_component(name ${document} NAME_WE)
+    configure_file(${PROJECT_SOURCE_DIR}/${document} ${CMAKE_BINARY_DIR}/${name}.txt
+                   @ONLY NEWLINE_STYLE CRLF)
+endforeach()
+install(FILES ${CMAKE_BINARY_DIR}/README.txt ${CMAKE_BINARY_DIR}/LICENSE.txt DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME morv)

@@ -145,7 +145,7 @@ FileHandle platform_open_for_reading(const std::string& path) {
     if (holds_nul_byte(path)) {
         return NO_FILE;
     }
-    const int file = open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const int file = open(dos_native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0) {
         return NO_FILE;
     }
@@ -163,7 +163,7 @@ FileHandle platform_open_for_writing(const std::string& path) {
         return NO_FILE;
     }
     const int file =
-        open(native_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        open(dos_native_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     return file < 0 ? NO_FILE : file;
 }
 
@@ -204,7 +204,7 @@ PathKind platform_path_kind(const std::string& path) {
     if (holds_nul_byte(path)) {
         return PATH_MISSING;
     }
-    const std::string native = native_path(path);
+    const std::string native = dos_native_path(path);
     struct stat status {};
     if (stat(native.c_str(), &status) == 0) {
         return S_ISREG(status.st_mode) ? PATH_FILE : PATH_OTHER;
@@ -224,7 +224,7 @@ int platform_copy_file(const std::string& source, const std::string& target) {
     if (from == NO_FILE) {
         return 1;
     }
-    const std::string native_target = native_path(target);
+    const std::string native_target = dos_native_path(target);
     std::string temporary;
     const int to = make_temporary_beside(native_target, temporary);
     int result = to < 0 ? -1 : fill_temporary(descriptor(from), to);
@@ -242,22 +242,22 @@ int platform_make_folder(const std::string& path) {
     if (holds_nul_byte(path)) {
         return -1;
     }
-    return mkdir(native_path(path).c_str(), 0777) == 0 ? 0 : -1;
+    return mkdir(dos_native_path(path).c_str(), 0777) == 0 ? 0 : -1;
 }
 
 int platform_remove_file(const std::string& path) {
     if (holds_nul_byte(path)) {
         return -1;
     }
-    return unlink(native_path(path).c_str()) == 0 ? 0 : -1;
+    return unlink(dos_native_path(path).c_str()) == 0 ? 0 : -1;
 }
 
 int platform_rename_no_replace(const std::string& old_path, const std::string& new_path) {
     if (holds_nul_byte(old_path) || holds_nul_byte(new_path)) {
         return -1;
     }
-    const std::string from = native_path(old_path);
-    const std::string to = native_path(new_path);
+    const std::string from = dos_native_path(old_path);
+    const std::string to = dos_native_path(new_path);
 #ifdef RENAME_NOREPLACE
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         return 0;
@@ -279,8 +279,8 @@ int platform_replace_file(const std::string& old_path, const std::string& new_pa
     if (holds_nul_byte(old_path) || holds_nul_byte(new_path)) {
         return -1;
     }
-    const std::string from = native_path(old_path);
-    const std::string to = native_path(new_path);
+    const std::string from = dos_native_path(old_path);
+    const std::string to = dos_native_path(new_path);
     // The data first, so that a crash after the rename cannot leave the new
     // name on an empty or short file.
     if (is_read_only(to) || flush_to_disk(from.c_str(), O_WRONLY) != 0 ||
@@ -300,7 +300,7 @@ int platform_file_local_date(const std::string& path, int& day, int& month, int&
         return -1;
     }
     struct stat status {};
-    if (stat(native_path(path).c_str(), &status) != 0) {
+    if (stat(dos_native_path(path).c_str(), &status) != 0) {
         return -1;
     }
     const std::time_t modified = status.st_mtime;

@@ -1,5 +1,6 @@
-// --help and --version: one line or the usage text, then the end, with no
-// key wait, so that scripts and package tools can ask them.
+// --help and --version in the GNU form: the version and its licence, or the
+// usage text and where bugs go, then the end, with no key wait, so that
+// scripts and package tools can ask them.
 #include "standard_options.h"
 
 #include "console.h"
@@ -8,13 +9,27 @@
 
 namespace morv {
 
+namespace {
+
+constexpr char LICENCE_LINES[] =
+    "Copyright (c) 2026 the morv developers\n"
+    "License MIT: <https://opensource.org/license/mit>\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
+
+constexpr char BUG_REPORT_LINES[] = "\n"
+                                    "morv has no home page or bug tracker yet: report bugs to\n"
+                                    "whoever gave you this copy.\n";
+
+} // namespace
+
 std::string standard_option_answer(const std::string& program, const std::string& usage,
                                    const std::string& first_argument, const std::string& line_end) {
     std::string lines;
     if (first_argument == "--version") {
-        lines = program + " " + VERSION_TEXT + "\n";
+        lines = program + " (" + PACKAGE_TEXT + ") " + VERSION_TEXT + "\n" + LICENCE_LINES;
     } else if (first_argument == "--help") {
-        lines = usage;
+        lines = usage + BUG_REPORT_LINES;
     }
     std::string answer;
     for (const char byte : lines) {

@@ -16,11 +16,18 @@ TEST(StandardOptionAnswer, OnlyTheTwoExactOptionsAreAnswered) {
 }
 
 TEST(StandardOptionAnswer, EveryLineGetsThePlatformsLineEnd) {
-    EXPECT_EQ(standard_option_answer("morvplay", "a\n\nb\n", "--help", "\r\n"), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(standard_option_answer("morvplay", "a\n", "--help", "\n"), "a\n");
+    const std::string help = standard_option_answer("morvplay", "a\n\nb\n", "--help", "\r\n");
+    EXPECT_EQ(help.rfind("a\r\n\r\nb\r\n", 0), 0u) << help;
+    EXPECT_EQ(standard_option_answer("morvplay", "a\n", "--help", "\n").rfind("a\n", 0), 0u);
     const std::string version = standard_option_answer("morvplay", "a\n", "--version", "\r\n");
-    EXPECT_EQ(version.rfind("morvplay ", 0), 0u) << version;
-    EXPECT_EQ(version.find("\r\n"), version.size() - 2) << version;
+    EXPECT_EQ(version.rfind("morvplay (morv) ", 0), 0u) << version;
+    for (const std::string& answer : {help, version}) {
+        std::size_t lf = 0;
+        while ((lf = answer.find('\n', lf + 1)) != std::string::npos) {
+            EXPECT_EQ(answer[lf - 1], '\r') << answer;
+        }
+        EXPECT_EQ(answer.substr(answer.size() - 2), "\r\n") << answer;
+    }
 }
 
 } // namespace

@@ -16,7 +16,8 @@ constexpr char USAGE[] =
     "\n"
     "DEMO is the demo file (.DMO); without it, morvmake asks for its name.\n"
     "Run it in the game's folder, the one that holds the game, its COMMIT.DAT,\n"
-    "the maps, the demos and DOSBox. It waits for a key before it ends.\n";
+    "the maps, the demos and DOSBox. At a terminal it waits for a key before it\n"
+    "ends.\n";
 
 } // namespace
 

@@ -14,7 +14,7 @@ constexpr char USAGE[] =
     "(dosbox.exe) per player, 3000 ms apart.\n"
     "\n"
     "Run it in the game's folder, the one that holds the game, its COMMIT.DAT,\n"
-    "the demos and DOSBox. It waits for a key before it ends.\n";
+    "the demos and DOSBox. At a terminal it waits for a key before it ends.\n";
 
 } // namespace
 

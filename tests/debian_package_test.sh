@@ -26,21 +26,28 @@ field() { dpkg-deb -f "$DEB" "$1"; }
 
 readonly EXPECTED_FILES='./usr/bin/morvmake
 ./usr/bin/morvplay
+./usr/share/applications/morvmake.desktop
+./usr/share/applications/morvplay.desktop
 ./usr/share/doc/morv/README.md
 ./usr/share/doc/morv/changelog.gz
 ./usr/share/doc/morv/copyright
 ./usr/share/lintian/overrides/morv
 ./usr/share/man/man1/morvmake.1.gz
-./usr/share/man/man1/morvplay.1.gz'
+./usr/share/man/man1/morvplay.1.gz
+./usr/share/mime/packages/morv.xml'
 files=$(dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ {print $6}' | LC_ALL=C sort)
 [[ "$files" == "$EXPECTED_FILES" ]] || fail "the package holds:"$'\n'"$files"
+
+# dpkg's triggers update the desktop and MIME databases: no maintainer scripts.
+control=$(dpkg-deb --ctrl-tarfile "$DEB" | tar -t | LC_ALL=C sort | tr '\n' ' ')
+[[ "$control" == "./control ./md5sums " ]] || fail "the control archive holds: $control"
 
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$DEB" "$root"
 for program in morvmake morvplay; do
     answer=$(cd "$root" && "$root/usr/bin/$program" --version </dev/null)
-    [[ "$answer" == "$program $VERSION" ]] || fail "$program --version: $answer"
+    [[ "$answer" == "$program (morv) $VERSION"$'\n'*$'\n'"License MIT"* ]] || fail "$program --version: $answer"
 done
 
 report=$(lintian "$DEB" 2>&1 | grep -v '^running with root privileges' || true)

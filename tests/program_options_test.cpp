@@ -68,8 +68,8 @@ TEST_P(StandardOption, AnswersAtOnceAndLeavesTheFolderAsItWas) {
 INSTANTIATE_TEST_SUITE_P(
     BothPrograms, StandardOption,
     ::testing::Values(
-        OptionCase{"morvmake", "--version", std::string("morvmake ") + morv::VERSION_TEXT},
-        OptionCase{"morvplay", "--version", std::string("morvplay ") + morv::VERSION_TEXT},
+        OptionCase{"morvmake", "--version", std::string("morvmake (morv) ") + morv::VERSION_TEXT},
+        OptionCase{"morvplay", "--version", std::string("morvplay (morv) ") + morv::VERSION_TEXT},
         OptionCase{"morvmake", "--help", "Usage: morvmake [DEMO]"},
         OptionCase{"morvplay", "--help", "Usage: morvplay SCRIPT"}),
     [](const ::testing::TestParamInfo<OptionCase>& param_info) {
@@ -77,14 +77,17 @@ INSTANTIATE_TEST_SUITE_P(
                (param_info.param.option[2] == 'h' ? "_help" : "_version");
     });
 
-TEST(StandardOption, VersionIsOneLineAndHelpSaysHowToRun) {
+TEST(StandardOption, VersionGivesTheLicenceAndHelpSaysHowToRun) {
     ScratchFolder folder;
     const ProgramRun version =
         run_program({built_program("morvplay"), "--version"}, "", folder.path);
-    EXPECT_EQ(version.output.find('\n'), version.output.size() - 1) << version.output;
+    for (const char* phrase :
+         {"\nCopyright (c) 2026 the morv developers", "\nLicense MIT", "NO WARRANTY"}) {
+        EXPECT_NE(version.output.find(phrase), std::string::npos) << version.output;
+    }
     for (const char* program : {"morvmake", "morvplay"}) {
         const ProgramRun help = run_program({built_program(program), "--help"}, "", folder.path);
-        for (const char* phrase : {"--version", "game's folder", "waits for a key"}) {
+        for (const char* phrase : {"--version", "game's folder", "a key", "report bugs"}) {
             EXPECT_NE(help.output.find(phrase), std::string::npos) << program << ": " << phrase;
         }
     }

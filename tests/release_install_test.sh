@@ -7,10 +7,13 @@
 # Usage: release_install_test.sh RELEASE_BUILD STAND_IN GENERATOR_TEST LAUNCHER_TEST
 set -euo pipefail
 
-readonly BUILD=$(realpath "$1")
-readonly STAND_IN=$(realpath "$2")
+BUILD=$(realpath "$1")
+STAND_IN=$(realpath "$2")
+readonly BUILD STAND_IN
 readonly GENERATOR_TEST=$3
 readonly LAUNCHER_TEST=$4
+# In the order of man-pages(7).
+readonly MAN_SECTIONS='NAME,SYNOPSIS,DESCRIPTION,OPTIONS,EXIT STATUS,ENVIRONMENT,FILES,EXAMPLES,SEE ALSO,'
 
 fail() {
     echo "FAIL: $*"
@@ -28,8 +31,8 @@ done
 for page in morvmake morvplay; do
     complaints=$(zcat "$root/usr/share/man/man1/$page.1.gz" | groff -man -ww -z 2>&1)
     [[ -z "$complaints" ]] || fail "groff on $page.1:"$'\n'"$complaints"
-    zcat "$root/usr/share/man/man1/$page.1.gz" | grep -q '^\.SH EXIT STATUS' ||
-        fail "$page.1 has no EXIT STATUS"
+    sections=$(zcat "$root/usr/share/man/man1/$page.1.gz" | sed -n 's/^\.SH //p' | tr '\n' ,)
+    [[ "$sections" == "$MAN_SECTIONS" ]] || fail "$page.1 has the sections $sections"
 done
 
 MORV_TEST_PROGRAMS=$root/usr/bin "$GENERATOR_TEST" \

@@ -2,6 +2,17 @@
 # packaged as a .deb. With MORV_RELEASE_BUILD naming the build folder of the
 # release preset (after "cpack --preset linux" there), its install and its
 # package are checked.
+# This build installed as a user installs it, and its desktop entries started
+# as a file manager starts them.
+morv_test(install.desktop_entries LABELS e2e
+          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/desktop_install_test.sh ${CMAKE_BINARY_DIR}
+                  $<TARGET_FILE:dosbox_standin>
+          PROPERTIES TIMEOUT 120)
+
+# shellcheck on every shell script, and their executable bits.
+morv_test(source.shell_scripts LABELS unit
+          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/shell_scripts_test.sh ${PROJECT_SOURCE_DIR})
+
 set(MORV_RELEASE_BUILD "" CACHE PATH "build folder of the release preset, for its install and package tests")
 if(MORV_RELEASE_BUILD)
     morv_test(release.install LABELS e2e

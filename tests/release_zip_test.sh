@@ -1,24 +1,26 @@
 #!/usr/bin/env bash
 # The release zip as a player gets it: named with the release's version, it
-# must hold exactly the two programs and the README, each program small,
-# importing only system DLLs and carrying that version in its version
-# resource (read as Explorer reads it, by a Windows probe under wine); its
-# morvplay.exe must start the worked example's emulators with their command
-# lines intact, as the stand-in emulator (a Windows program) receives them;
-# and the programs unpacked from it must pass the given end-to-end tests.
+# must hold exactly the two programs, README.txt and LICENSE.txt in CR LF,
+# each program small, importing only system DLLs and carrying that version
+# in its version resource (read as Explorer reads it, by a Windows probe
+# under wine); its morvplay.exe must start the worked example's emulators
+# with their command lines intact, as the stand-in emulator (a Windows
+# program) receives them; and the programs unpacked from it must pass the
+# given end-to-end tests.
 #
 # Usage: release_zip_test.sh ZIP VERSION WINE_PREFIX STAND_IN_EXE VERSION_PROBE_EXE TEST_PROGRAM...
 set -euo pipefail
 
-readonly ZIP=$(realpath "$1")
+ZIP=$(realpath "$1")
 readonly VERSION=$2
-readonly PREFIX=$(realpath -m "$3")
-readonly STAND_IN=$(realpath "$4")
-readonly VERSION_PROBE=$(realpath "$5")
+PREFIX=$(realpath -m "$3")
+STAND_IN=$(realpath "$4")
+VERSION_PROBE=$(realpath "$5")
 shift 5
-readonly WINE_RUN=$(realpath "$(dirname "$0")/../cmake/wine_run.sh")
+WINE_RUN=$(realpath "$(dirname "$0")/../cmake/wine_run.sh")
+readonly ZIP PREFIX STAND_IN VERSION_PROBE WINE_RUN
 readonly LARGEST_EXE=307200
-readonly EXPECTED_FILES=$'README.md\nmorvmake.exe\nmorvplay.exe'
+readonly EXPECTED_FILES=$'LICENSE.txt\nREADME.txt\nmorvmake.exe\nmorvplay.exe'
 
 fail() {
     echo "FAIL: $*"
@@ -33,6 +35,11 @@ trap 'rm -rf "$folder"' EXIT
 (cd "$folder" && cmake -E tar xf "$ZIP") || fail "the zip cannot be unpacked"
 files=$(cd "$folder" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort)
 [[ "$files" == "$EXPECTED_FILES" ]] || fail "the zip holds:"$'\n'"$files"
+for text in README.txt LICENSE.txt; do
+    # Every line ends in CR LF: no LF without its CR.
+    ! grep -qv $'\r$' "$folder/$text" || fail "$text has lines without CR LF"
+done
+grep -q 'MIT' "$folder/LICENSE.txt" || fail "LICENSE.txt does not give the MIT licence"
 
 for exe in morvmake.exe morvplay.exe; do
     size=$(stat -c %s "$folder/$exe")
@@ -48,7 +55,8 @@ for exe in morvmake.exe morvplay.exe; do
     expected="FileDescription=${exe%.exe}: "
     [[ "$resource" == "$expected"* ]] || fail "$exe's version resource:"$'\n'"$resource"
     for line in "ProductName=morv" "FileVersion=$VERSION" "ProductVersion=$VERSION" \
-        "OriginalFilename=$exe"; do
+        "OriginalFilename=$exe" \
+        "LegalCopyright=Copyright (c) 2026 the morv developers. MIT License."; do
         grep -qxF "$line" <<<"$resource" || fail "$exe's version resource lacks $line:"$'\n'"$resource"
     done
     echo "$exe: $size bytes, imports" $imports", version $VERSION"

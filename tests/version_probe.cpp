@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
         std::printf("no version resource\n");
         return 1;
     }
-    for (const char* name :
-         {"FileDescription", "ProductName", "FileVersion", "ProductVersion", "OriginalFilename"}) {
+    for (const char* name : {"FileDescription", "ProductName", "FileVersion", "ProductVersion",
+                             "OriginalFilename", "LegalCopyright"}) {
         const std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
         char* value = nullptr;
         UINT length = 0;
