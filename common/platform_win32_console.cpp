@@ -16,12 +16,10 @@
 #include "console_key_event.h"
 #include "console_screen.h"
 #include "platform.h"
-#include "platform_win32_path.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace morv {
 namespace {
@@ -36,7 +34,8 @@ constexpr DWORD EVENT_BATCH = 64;
 constexpr int POLL_STEP_MS = 10;
 
 struct Win32Console {
-    std::vector<std::string> arguments; // in the console's code page
+    int argc = 0;
+    char** argv = nullptr;
     HANDLE input = INVALID_HANDLE_VALUE;
     HANDLE output = INVALID_HANDLE_VALUE;
     bool input_console = false;
@@ -292,7 +291,8 @@ int read_stream(char* buffer, int size, int timeout_ms) {
 } // namespace
 
 void platform_start(int argc, char** argv) {
-    state.arguments = console_arguments(argc, argv);
+    state.argc = argc;
+    state.argv = argv;
     prepare_console();
 }
 
@@ -302,10 +302,10 @@ void platform_exit(int status) {
 }
 
 std::string platform_argument(int n) {
-    if (n < 1 || static_cast<std::size_t>(n) >= state.arguments.size()) {
+    if (n < 1 || n >= state.argc || state.argv[n] == nullptr) {
         return {};
     }
-    return state.arguments[static_cast<std::size_t>(n)];
+    return state.argv[n];
 }
 
 bool platform_input_is_terminal() {

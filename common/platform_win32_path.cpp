@@ -5,18 +5,6 @@
 #include "platform_win32_path.h"
 
 namespace morv {
-namespace {
-
-// The C runtime's own splitting of the wide command line. It is documented
-// with the runtime, whose declaration (internal.h) no public header carries.
-struct CrtStartInfo {
-    int new_mode;
-};
-extern "C" int __cdecl __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** environment,
-                                      int expand_wildcards, CrtStartInfo* start_info);
-
-} // namespace
-
 unsigned console_code_page() {
     const UINT page = GetConsoleOutputCP();
     return page != 0 ? page : GetOEMCP();
@@ -59,23 +47,6 @@ std::string code_page_text(const std::wstring& text, unsigned code_page) {
     WideCharToMultiByte(code_page, flags, text.data(), size, narrow.data(), count, missing,
                         nullptr);
     return narrow;
-}
-
-std::vector<std::string> console_arguments(int argc, char** argv) {
-    int count = 0;
-    wchar_t** arguments = nullptr;
-    wchar_t** environment = nullptr;
-    CrtStartInfo start_info = {0};
-    if (__wgetmainargs(&count, &arguments, &environment, 0, &start_info) < 0 ||
-        arguments == nullptr) {
-        return std::vector<std::string>(argv, argv + argc);
-    }
-    const unsigned page = console_code_page();
-    std::vector<std::string> result;
-    for (int n = 0; n < count && arguments[n] != nullptr; ++n) {
-        result.push_back(code_page_text(arguments[n], page));
-    }
-    return result;
 }
 
 } // namespace morv

@@ -1,12 +1,12 @@
 // Names on Windows. Every text of the programs, names included, is in the
 // console's code page, while the A file calls and the narrow argv of the C
 // runtime use the ANSI code page, which differs on most machines (437
-// against 1252 on a US one). So the arguments are taken from the wide
-// command line, and every name reaches a W call through wide_path.
+// against 1252 on a US one). So the programs start from the wide arguments
+// (platform_win32_main.cpp), and every name reaches a W call through
+// wide_path.
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace morv {
 
@@ -25,10 +25,5 @@ std::wstring wide_path(const std::string& path);
 // The UTF-16 text in the code page. A character the code page cannot hold
 // becomes "?", never a look-alike: "?" is in no file's name.
 std::string code_page_text(const std::wstring& text, unsigned code_page);
-
-// The command-line arguments as the C runtime splits the wide command line,
-// in the console's code page; the program's own name first. The narrow
-// arguments when the wide ones cannot be had.
-std::vector<std::string> console_arguments(int argc, char** argv);
 
 } // namespace morv
