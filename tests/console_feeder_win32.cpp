@@ -10,8 +10,7 @@
 //   size         a new screen buffer size, as resizing the window sends
 //   show:TEXT    waits (20 s at most) until the screen shows TEXT
 //   soon:TEXT    the same, but at most 1.5 s after the last events written
-//   running      fails when the program has ended
-//   sleep:MS     waits MS milliseconds
+//   waiting      fails when the program ends within a second
 //
 // Events between two other steps go into the input in one write, as keys
 // typed ahead do. After the last step the program has 10 s to end. What
@@ -30,6 +29,7 @@ constexpr int FEEDER_FAILED = 90;
 constexpr DWORD SHOW_MS = 20000;
 constexpr DWORD SOON_MS = 1500;
 constexpr DWORD END_MS = 10000;
+constexpr DWORD WAITING_MS = 1000;
 constexpr DWORD POLL_MS = 20;
 
 struct Feeder {
@@ -95,10 +95,6 @@ bool wait_until_shown(const Feeder& feeder, const std::wstring& text, ULONGLONG 
     return true;
 }
 
-bool program_running(const Feeder& feeder) {
-    return WaitForSingleObject(feeder.program.hProcess, 0) == WAIT_TIMEOUT;
-}
-
 // Runs one step; false when it failed.
 bool run_step(Feeder& feeder, const std::wstring& step) {
     const std::wstring value = step.substr(step.find(L':') + 1);
@@ -124,12 +120,8 @@ bool run_step(Feeder& feeder, const std::wstring& step) {
     if (step.rfind(L"soon:", 0) == 0) {
         return wait_until_shown(feeder, value, feeder.written_at + SOON_MS);
     }
-    if (step.rfind(L"sleep:", 0) == 0) {
-        Sleep(static_cast<DWORD>(std::wcstoul(value.c_str(), nullptr, 10)));
-        return true;
-    }
-    if (step == L"running") {
-        if (!program_running(feeder)) {
+    if (step == L"waiting") {
+        if (WaitForSingleObject(feeder.program.hProcess, WAITING_MS) != WAIT_TIMEOUT) {
             std::fwprintf(stderr, L"feeder: the program has ended\n");
             return false;
         }

@@ -42,7 +42,7 @@ case_morvmake_names() {
         "show:(M)ap or (L)evel" text:L enter "show:Enter level number" text:5 enter \
         "show:Player 1 Name" text:garbage esc text:José enter \
         "show:Player 1 Color" text:2 enter "show:Kills for José" text:3 enter \
-        "show:Players     : 1" size sleep:1000 running text:x \
+        "show:Players     : 1" size waiting text:x \
         -- "$(windows_program morvmake)" "Déjà.dmo"
     feeder_ended
     term_shows "Creating demo folder: José[3]L5_" || fail "the folder is not shown as named"
@@ -61,7 +61,7 @@ case_morvplay_pauses() {
     printf 'PLAYERS = 2\r\nINSTANCE1 = echo one\r\nINSTANCE2 = echo two\r\n' \
         >"$TERM_SCRATCH/duel.MORV"
     start_feeder 'show:-c "echo one"' size 'show:-c "echo two"' text:k \
-        "soon:All instances launched." running text:x \
+        "soon:All instances launched." waiting text:x \
         -- "$(windows_program morvplay)" duel.MORV
     feeder_ended
 }
