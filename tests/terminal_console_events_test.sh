@@ -23,6 +23,7 @@ windows_program() {
 
 # Runs the feeder with its steps in the pane; what it reports goes to
 # feeder.log in the scratch folder.
+# shellcheck disable=SC2016 # expanded by the shell in the pane
 start_feeder() {
     term_start "feeder" bash -c 'exec "$0" "$@" 2>feeder.log' "$FEEDER" "$@"
 }
