@@ -17,35 +17,19 @@ struct KeyBytes {
 // typed into one Alt key. Esc goes to the decoder as the CSI form some
 // terminals send when asked to report every key without doubt; no timing
 // applies to it.
-constexpr char ESCAPE_KEY_BYTES[] = "\x1b[27u";
+constexpr char ESC_KEY[] = "\x1b[27u";
 
 // Keys matched by their virtual key code: the editing keys, and keys that
 // bring no character (or, like Esc, sometimes character 0) but are keys.
 constexpr KeyBytes SPECIAL_KEYS[] = {
-    {KEY_CODE_ESCAPE, ESCAPE_KEY_BYTES},
-    {KEY_CODE_RETURN, "\r"},
-    {KEY_CODE_BACK, "\b"},
-    {KEY_CODE_LEFT, "\x1b[D"},
-    {KEY_CODE_RIGHT, "\x1b[C"},
-    {KEY_CODE_UP, "\x1b[A"},
-    {KEY_CODE_DOWN, "\x1b[B"},
-    {KEY_CODE_HOME, "\x1b[H"},
-    {KEY_CODE_END, "\x1b[F"},
-    {KEY_CODE_DELETE, "\x1b[3~"},
-    {KEY_CODE_INSERT, "\x1b[2~"},
-    {KEY_CODE_PRIOR, "\x1b[5~"},
-    {KEY_CODE_NEXT, "\x1b[6~"},
-    {KEY_CODE_F1, "\x1bOP"},
-    {KEY_CODE_F1 + 1, "\x1bOQ"},
-    {KEY_CODE_F1 + 2, "\x1bOR"},
-    {KEY_CODE_F1 + 3, "\x1bOS"},
-    {KEY_CODE_F1 + 4, "\x1b[15~"},
-    {KEY_CODE_F1 + 5, "\x1b[17~"},
-    {KEY_CODE_F1 + 6, "\x1b[18~"},
-    {KEY_CODE_F1 + 7, "\x1b[19~"},
-    {KEY_CODE_F1 + 8, "\x1b[20~"},
-    {KEY_CODE_F1 + 9, "\x1b[21~"},
-    {KEY_CODE_F1 + 10, "\x1b[23~"},
+    {KEY_CODE_ESCAPE, ESC_KEY},    {KEY_CODE_RETURN, "\r"},       {KEY_CODE_BACK, "\b"},
+    {KEY_CODE_LEFT, "\x1b[D"},     {KEY_CODE_RIGHT, "\x1b[C"},    {KEY_CODE_UP, "\x1b[A"},
+    {KEY_CODE_DOWN, "\x1b[B"},     {KEY_CODE_HOME, "\x1b[H"},     {KEY_CODE_END, "\x1b[F"},
+    {KEY_CODE_DELETE, "\x1b[3~"},  {KEY_CODE_INSERT, "\x1b[2~"},  {KEY_CODE_PRIOR, "\x1b[5~"},
+    {KEY_CODE_NEXT, "\x1b[6~"},    {KEY_CODE_F1, "\x1bOP"},       {KEY_CODE_F1 + 1, "\x1bOQ"},
+    {KEY_CODE_F1 + 2, "\x1bOR"},   {KEY_CODE_F1 + 3, "\x1bOS"},   {KEY_CODE_F1 + 4, "\x1b[15~"},
+    {KEY_CODE_F1 + 5, "\x1b[17~"}, {KEY_CODE_F1 + 6, "\x1b[18~"}, {KEY_CODE_F1 + 7, "\x1b[19~"},
+    {KEY_CODE_F1 + 8, "\x1b[20~"}, {KEY_CODE_F1 + 9, "\x1b[21~"}, {KEY_CODE_F1 + 10, "\x1b[23~"},
     {KEY_CODE_F12, "\x1b[24~"},
 };
 
@@ -86,7 +70,7 @@ std::string press_bytes(const ConsoleKeyEvent& event) {
     }
     // Ctrl+[ types the Esc character, and is Esc as on a terminal.
     if (event.character == KEY_CODE_ESCAPE) {
-        return ESCAPE_KEY_BYTES;
+        return ESC_KEY;
     }
     // Shift, Ctrl, Alt and the lock keys bring no character and are no key.
     return event.character != 0 ? std::string(1, event.character) : control_letter_bytes(event);
@@ -122,7 +106,7 @@ bool is_special_key(unsigned virtual_key) {
 std::string with_alt(const ConsoleKeyEvent& event, const std::string& bytes) {
     const bool alt_key =
         alt_held(event) && (!ctrl_held(event) || is_special_key(event.virtual_key));
-    const bool one_key = bytes.size() == 1 || bytes == ESCAPE_KEY_BYTES;
+    const bool one_key = bytes.size() == 1 || bytes == ESC_KEY;
     return alt_key && one_key ? "\x1b" + bytes : bytes;
 }
 
