@@ -1,6 +1,8 @@
 // The input events of a Windows console in plain terms.
 #include "console_input.h"
 
+#include <algorithm>
+
 namespace morv {
 
 void take_console_event(ConsoleInput& input, unsigned event_type, const ConsoleKeyEvent& key) {
@@ -8,7 +10,20 @@ void take_console_event(ConsoleInput& input, unsigned event_type, const ConsoleK
         input.typed += console_key_bytes(key);
     } else if (event_type == CONSOLE_BUFFER_SIZE_EVENT) {
         input.resized = true;
+        input.wakes = true;
     }
+}
+
+int read_console_input(ConsoleInput& input, char* buffer, int size) {
+    const bool woken = input.wakes;
+    input.wakes = false;
+    if (input.typed.empty()) {
+        return woken ? 0 : CONSOLE_NOTHING_YET;
+    }
+    const std::size_t count = std::min(input.typed.size(), static_cast<std::size_t>(size));
+    input.typed.copy(buffer, count);
+    input.typed.erase(0, count);
+    return static_cast<int>(count);
 }
 
 } // namespace morv

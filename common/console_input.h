@@ -17,9 +17,18 @@ inline constexpr unsigned CONSOLE_BUFFER_SIZE_EVENT = 0x0004;
 
 struct ConsoleInput {
     std::string typed;    // key bytes not yet delivered
-    bool resized = false; // a redraw is due
+    bool resized = false; // a redraw is due; the next prompt takes it
+    bool wakes = false;   // a size event that has woken no read yet
 };
 
 void take_console_event(ConsoleInput& input, unsigned event_type, const ConsoleKeyEvent& key);
+
+// The result of a read that must wait for further events.
+inline constexpr int CONSOLE_NOTHING_YET = -2;
+
+// What a read gets of the events taken in: up to size typed bytes; else 0,
+// once, after a size event, so that a waiting prompt draws its line again
+// (a key wait or a pause sees no key in it); else CONSOLE_NOTHING_YET.
+int read_console_input(ConsoleInput& input, char* buffer, int size);
 
 } // namespace morv

@@ -65,5 +65,48 @@ TEST(TakeConsoleEvent, ABufferSizeEventAsksForARedrawAndTypesNothing) {
     }
 }
 
+// Runs a script on one ConsoleInput: a letter is that key pressed, "#" a
+// size event, "?" a read, whose result is noted: the bytes read, "woken"
+// for a read that a size event ended with no key, "waits" for one that must
+// wait for further events.
+std::vector<std::string> reads_of(const std::string& script) {
+    ConsoleInput input;
+    std::vector<std::string> reads;
+    for (char step : script) {
+        if (step == '#') {
+            take_console_event(input, CONSOLE_BUFFER_SIZE_EVENT, {});
+        } else if (step != '?') {
+            take_console_event(input, CONSOLE_KEY_EVENT, key_down(step));
+        } else {
+            char buffer[8];
+            const int count = read_console_input(input, buffer, sizeof buffer);
+            reads.push_back(count == CONSOLE_NOTHING_YET ? "waits"
+                            : count == 0                 ? "woken"
+                                         : std::string(buffer, static_cast<std::size_t>(count)));
+        }
+    }
+    return reads;
+}
+
+TEST(ReadConsoleInput, ASizeEventWakesOneReadAndLosesNoKey) {
+    const struct {
+        const char* what;
+        const char* script;
+        std::vector<std::string> reads;
+    } cases[] = {
+        {"a key wait after a size event sees the next key",
+         "#???a?",
+         {"woken", "waits", "waits", "a"}},
+        {"two size events wake one read", "##??", {"woken", "waits"}},
+        {"keys with a size event are read at once", "a#b?", {"ab"}},
+        {"a size event after the keys read wakes no read", "a?#b?", {"a", "b"}},
+        {"nothing typed, nothing to read", "?", {"waits"}},
+        {"keys beyond the buffer wait for the next read", "abcdefghij??", {"abcdefgh", "ij"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(reads_of(c.script), c.reads) << c.what;
+    }
+}
+
 } // namespace
 } // namespace morv

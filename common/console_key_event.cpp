@@ -12,10 +12,17 @@ struct KeyBytes {
     const char* bytes;
 };
 
+// A console reports Esc as a key event of its own and Alt as a flag of an
+// event, so a lone ESC byte, which a terminal sends, would join the next key
+// typed into one Alt key. Esc goes to the decoder as the CSI form some
+// terminals send when asked to report every key without doubt; no timing
+// applies to it.
+constexpr char ESC_KEY[] = "\x1b[27u";
+
 // Keys matched by their virtual key code: the editing keys, and keys that
 // bring no character (or, like Esc, sometimes character 0) but are keys.
 constexpr KeyBytes SPECIAL_KEYS[] = {
-    {KEY_CODE_ESCAPE, "\x1b"},     {KEY_CODE_RETURN, "\r"},       {KEY_CODE_BACK, "\b"},
+    {KEY_CODE_ESCAPE, ESC_KEY},    {KEY_CODE_RETURN, "\r"},       {KEY_CODE_BACK, "\b"},
     {KEY_CODE_LEFT, "\x1b[D"},     {KEY_CODE_RIGHT, "\x1b[C"},    {KEY_CODE_UP, "\x1b[A"},
     {KEY_CODE_DOWN, "\x1b[B"},     {KEY_CODE_HOME, "\x1b[H"},     {KEY_CODE_END, "\x1b[F"},
     {KEY_CODE_DELETE, "\x1b[3~"},  {KEY_CODE_INSERT, "\x1b[2~"},  {KEY_CODE_PRIOR, "\x1b[5~"},
@@ -61,6 +68,10 @@ std::string press_bytes(const ConsoleKeyEvent& event) {
             return key.bytes;
         }
     }
+    // Ctrl+[ types the Esc character, and is Esc as on a terminal.
+    if (event.character == KEY_CODE_ESCAPE) {
+        return ESC_KEY;
+    }
     // Shift, Ctrl, Alt and the lock keys bring no character and are no key.
     return event.character != 0 ? std::string(1, event.character) : control_letter_bytes(event);
 }
@@ -95,7 +106,8 @@ bool is_special_key(unsigned virtual_key) {
 std::string with_alt(const ConsoleKeyEvent& event, const std::string& bytes) {
     const bool alt_key =
         alt_held(event) && (!ctrl_held(event) || is_special_key(event.virtual_key));
-    return alt_key && bytes.size() == 1 ? "\x1b" + bytes : bytes;
+    const bool one_key = bytes.size() == 1 || bytes == ESC_KEY;
+    return alt_key && one_key ? "\x1b" + bytes : bytes;
 }
 
 } // namespace

@@ -29,8 +29,11 @@ ConsoleKeyEvent repeated(ConsoleKeyEvent event, unsigned count) {
     return event;
 }
 
+constexpr int WAITS_FOR_MORE = -1;
+
 // What the line editor gets from the events: their bytes, decoded as the
-// console decodes what it has read.
+// console decodes what it has read. No key of a console may wait for bytes
+// to come: WAITS_FOR_MORE ends the keys where one would.
 std::vector<int> keys_of(const std::vector<ConsoleKeyEvent>& events) {
     std::string bytes;
     for (const ConsoleKeyEvent& event : events) {
@@ -39,8 +42,11 @@ std::vector<int> keys_of(const std::vector<ConsoleKeyEvent>& events) {
     std::vector<int> keys;
     std::string_view rest = bytes;
     while (!rest.empty()) {
-        const DecodedKey decoded = decode_key(rest, false);
-        keys.push_back(decoded.key);
+        const DecodedKey decoded = decode_key(rest, true);
+        keys.push_back(decoded.consumed == 0 ? WAITS_FOR_MORE : decoded.key);
+        if (decoded.consumed == 0) {
+            break;
+        }
         rest.remove_prefix(decoded.consumed);
     }
     return keys;
@@ -64,6 +70,19 @@ TEST(ConsoleKeyBytes, GiveTheLineEditorTheKeysThatWerePressed) {
          {'a'}},
         {"Esc that brings character 0", {press(KEY_CODE_ESCAPE)}, {KEY_ESCAPE}},
         {"Esc that brings its character", {press(KEY_CODE_ESCAPE, 27)}, {KEY_ESCAPE}},
+        {"Esc and a letter at once: both keys, no Alt key",
+         {press(KEY_CODE_ESCAPE, 27), press('H', 'H')},
+         {KEY_ESCAPE, 'H'}},
+        {"Esc, Esc and a letter at once",
+         {press(KEY_CODE_ESCAPE), press(KEY_CODE_ESCAPE, 27), press('H', 'H')},
+         {KEY_ESCAPE, KEY_ESCAPE, 'H'}},
+        {"Esc and then the characters of an arrow's sequence",
+         {press(KEY_CODE_ESCAPE, 27), press(0xDB, '['), press('A', 'A')},
+         {KEY_ESCAPE, '[', 'A'}},
+        {"Ctrl+[ is Esc",
+         {press(0xDB, 27, KEY_STATE_LEFT_CTRL), press('H', 'h')},
+         {KEY_ESCAPE, 'h'}},
+        {"a held Esc repeats", {repeated(press(KEY_CODE_ESCAPE, 27), 2)}, {KEY_ESCAPE, KEY_ESCAPE}},
         {"the editing keys, matched by key code whatever character they bring",
          {press(KEY_CODE_LEFT, 'x'), press(KEY_CODE_RIGHT), press(KEY_CODE_HOME),
           press(KEY_CODE_END), press(KEY_CODE_DELETE, 127), press(KEY_CODE_UP),
@@ -210,6 +229,11 @@ TEST(ConsoleKeyBytes, EditWithCtrlAndAltAsATerminalDoes) {
          typed("junk Viper") + std::vector{ctrl('A', 1), ctrl('F', 6), ctrl('K', 11)}, "j|"},
         {"Ctrl+U", typed("junk Viper") + std::vector{ctrl('B', 2), ctrl('U', 21)}, "|r"},
         {"Ctrl+W", typed("the hawk") + std::vector{ctrl('W', 23)}, "the |"},
+        {"Esc and a name typed at once",
+         typed("garbage") + std::vector{press(KEY_CODE_ESCAPE, 27)} + typed("Hawk"), "Hawk|"},
+        {"Alt+Esc changes nothing",
+         typed("hawk") + std::vector{press(KEY_CODE_ESCAPE, 27, KEY_STATE_LEFT_ALT)} + typed("s"),
+         "hawks|"},
         {"Alt+B, Alt+Backspace, Alt+Enter change nothing",
          typed("hawk") + std::vector{alt_b, alt_backspace, alt_enter}, "hawk|"},
     };

@@ -50,6 +50,17 @@ int tilde_key(std::string_view parameters) {
     return KEY_IGNORED;
 }
 
+// ESC [ 27 u: Esc as a Windows console reports it (console_key_event).
+int csi_key(char final_byte, std::string_view parameters) {
+    if (final_byte == '~') {
+        return tilde_key(parameters);
+    }
+    if (final_byte == 'u') {
+        return parameters == "27" ? KEY_ESCAPE : KEY_IGNORED;
+    }
+    return final_key(final_byte);
+}
+
 bool is_final_byte(unsigned char c) {
     return c >= 0x40 && c <= 0x7E;
 }
@@ -69,9 +80,7 @@ DecodedKey decode_csi(std::string_view bytes, bool more_may_come) {
     for (std::size_t i = 2; i < bytes.size(); ++i) {
         const unsigned char c = byte_at(bytes, i);
         if (is_final_byte(c)) {
-            const int key =
-                c == '~' ? tilde_key(bytes.substr(2, i - 2)) : final_key(static_cast<char>(c));
-            return {key, i + 1};
+            return {csi_key(static_cast<char>(c), bytes.substr(2, i - 2)), i + 1};
         }
         if (c < 0x20 || c > 0x3F) {
             // No byte of a sequence: the broken sequence ends before it, and

@@ -3,7 +3,8 @@
 //
 // Accepted: single bytes 1..255 (a character each); ESC [ params final (CSI),
 // ESC O final (SS3). Finals: A up, B down, C right, D left, H home, F end;
-// "~" with parameter 1 or 7 home, 4 or 8 end, 3 delete. Anything else in
+// "~" with parameter 1 or 7 home, 4 or 8 end, 3 delete; "u" with parameter
+// 27 Esc, with no timing (a Windows console's Esc). Anything else in
 // those forms is an ignored key, and so is ESC [ [ final (the Linux text
 // console's F1 to F5). ESC followed by no byte within the timeout is the Esc
 // key. ESC followed by another key's bytes is that key with Alt, one ignored

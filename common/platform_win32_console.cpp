@@ -6,7 +6,7 @@
 // cursor sequences; a Windows console does not understand them everywhere, so
 // console_screen carries them out with the screen calls here, on the screen
 // buffer's cursor position. A new screen buffer size (the window resized)
-// wakes a waiting read and is taken as a redraw of the typed line. The
+// wakes a waiting read once and is taken as a redraw of the typed line. The
 // console's own modes
 // come back on every way out: a normal end and Ctrl+C or Ctrl+Break, whose
 // default handling (ending the process) stays on.
@@ -237,10 +237,10 @@ DWORD time_left(int timeout_ms, ULONGLONG started) {
 
 int read_console_keys(char* buffer, int size, int timeout_ms) {
     const ULONGLONG started = GetTickCount64();
-    std::string& typed = state.events.typed;
-    while (typed.empty()) {
-        if (state.events.resized) {
-            return 0; // the prompt draws the line again first
+    for (;;) {
+        const int count = read_console_input(state.events, buffer, size);
+        if (count != CONSOLE_NOTHING_YET) {
+            return count;
         }
         const DWORD left = time_left(timeout_ms, started);
         const DWORD signalled = WaitForSingleObject(state.input, left);
@@ -250,14 +250,10 @@ int read_console_keys(char* buffer, int size, int timeout_ms) {
         if (signalled != WAIT_OBJECT_0 || !take_console_events()) {
             return -1;
         }
-        if (typed.empty() && left == 0) {
-            return 0; // only events that are no keys
+        if (left == 0) {
+            return std::max(0, read_console_input(state.events, buffer, size));
         }
     }
-    const std::size_t count = std::min(typed.size(), static_cast<std::size_t>(size));
-    typed.copy(buffer, count);
-    typed.erase(0, count);
-    return static_cast<int>(count);
 }
 
 // True when a read would not block, or the wait is over. Only pipes can be

@@ -1,10 +1,12 @@
 // Files on Windows. A FileHandle holds a Win32 file handle; none is
 // inheritable, so the emulator processes started later hold none of them.
-// "/" and "\" both separate folders here, so paths go through unchanged.
+// "/" and "\" both separate folders here, so paths go through unchanged,
+// turned from the console's code page into UTF-16 for the W calls.
 #include <windows.h>
 
 #include "nul_byte.h"
 #include "platform.h"
+#include "platform_win32_path.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -40,9 +42,9 @@ bool is_missing_error(DWORD error) {
 // A link is judged by what it points at; a link to nothing still occupies
 // its name.
 PathKind linked_path_kind(const std::string& path) {
-    const HANDLE handle =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = CreateFileW(wide_path(path).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return PATH_OTHER;
     }
@@ -57,14 +59,14 @@ PathKind linked_path_kind(const std::string& path) {
 // first all the same, as not every system that runs these calls refuses it
 // (wine run by root replaces the file).
 bool is_read_only(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(wide_path(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 // Brings the file's data to the disk, so that a crash after the move cannot
 // leave the new name on an empty or short file. Flushing needs write access.
 int flush_file(const std::string& path) {
-    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE,
+    const HANDLE handle = CreateFileW(wide_path(path).c_str(), GENERIC_WRITE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -82,16 +84,18 @@ FileHandle platform_open_for_reading(const std::string& path) {
         return NO_FILE;
     }
     // Sharing as the C runtime's fopen does: others may read and write.
-    return morv_handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return morv_handle(CreateFileW(wide_path(path).c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 FileHandle platform_open_for_writing(const std::string& path) {
     if (holds_nul_byte(path)) {
         return NO_FILE;
     }
-    return morv_handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return morv_handle(CreateFileW(wide_path(path).c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 std::int64_t platform_read_file(FileHandle file, char* buffer, std::int64_t size) {
@@ -126,7 +130,7 @@ PathKind platform_path_kind(const std::string& path) {
     if (holds_nul_byte(path)) {
         return PATH_MISSING;
     }
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(wide_path(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return is_missing_error(GetLastError()) ? PATH_MISSING : PATH_OTHER;
     }
@@ -143,28 +147,28 @@ int platform_copy_file(const std::string& source, const std::string& target) {
     if (holds_nul_byte(source) || holds_nul_byte(target)) {
         return 1;
     }
-    return CopyFileA(source.c_str(), target.c_str(), FALSE) ? 0 : 1;
+    return CopyFileW(wide_path(source).c_str(), wide_path(target).c_str(), FALSE) ? 0 : 1;
 }
 
 int platform_make_folder(const std::string& path) {
     if (holds_nul_byte(path)) {
         return -1;
     }
-    return _mkdir(path.c_str()) == 0 ? 0 : -1;
+    return _wmkdir(wide_path(path).c_str()) == 0 ? 0 : -1;
 }
 
 int platform_remove_file(const std::string& path) {
     if (holds_nul_byte(path)) {
         return -1;
     }
-    return std::remove(path.c_str()) == 0 ? 0 : -1;
+    return _wremove(wide_path(path).c_str()) == 0 ? 0 : -1;
 }
 
 int platform_rename_no_replace(const std::string& old_path, const std::string& new_path) {
     if (holds_nul_byte(old_path) || holds_nul_byte(new_path)) {
         return -1;
     }
-    return MoveFileA(old_path.c_str(), new_path.c_str()) ? 0 : -1;
+    return MoveFileW(wide_path(old_path).c_str(), wide_path(new_path).c_str()) ? 0 : -1;
 }
 
 int platform_replace_file(const std::string& old_path, const std::string& new_path) {
@@ -173,7 +177,7 @@ int platform_replace_file(const std::string& old_path, const std::string& new_pa
         return -1;
     }
     // Write-through returns only once the new name is on the disk.
-    return MoveFileExA(old_path.c_str(), new_path.c_str(),
+    return MoveFileExW(wide_path(old_path).c_str(), wide_path(new_path).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                ? 0
                : -1;
@@ -184,7 +188,7 @@ int platform_file_local_date(const std::string& path, int& day, int& month, int&
         return -1;
     }
     struct _stat64 status {};
-    if (_stat64(path.c_str(), &status) != 0) {
+    if (_wstat64(wide_path(path).c_str(), &status) != 0) {
         return -1;
     }
     const __time64_t modified = status.st_mtime;

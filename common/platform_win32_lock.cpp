@@ -6,6 +6,7 @@
 
 #include "nul_byte.h"
 #include "platform.h"
+#include "platform_win32_path.h"
 
 #include <cstdint>
 #include <string>
@@ -15,28 +16,28 @@ namespace {
 
 // The path the system itself knows the folder by: full, long names, in upper
 // case (file names are compared without regard to case), no final "\".
-std::string folder_identity(const std::string& folder) {
-    std::string full(GetFullPathNameA(folder.c_str(), 0, nullptr, nullptr), '\0');
+std::wstring folder_identity(const std::wstring& folder) {
+    std::wstring full(GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr), L'\0');
     full.resize(
-        GetFullPathNameA(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
-    std::string long_name(GetLongPathNameA(full.c_str(), nullptr, 0), '\0');
+        GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+    std::wstring long_name(GetLongPathNameW(full.c_str(), nullptr, 0), L'\0');
     const DWORD length =
-        GetLongPathNameA(full.c_str(), long_name.data(), static_cast<DWORD>(long_name.size()));
-    std::string identity =
+        GetLongPathNameW(full.c_str(), long_name.data(), static_cast<DWORD>(long_name.size()));
+    std::wstring identity =
         length > 0 && length < long_name.size() ? long_name.substr(0, length) : full;
-    while (identity.size() > 3 && (identity.back() == '\\' || identity.back() == '/')) {
+    while (identity.size() > 3 && (identity.back() == L'\\' || identity.back() == L'/')) {
         identity.pop_back();
     }
-    CharUpperBuffA(identity.data(), static_cast<DWORD>(identity.size()));
+    CharUpperBuffW(identity.data(), static_cast<DWORD>(identity.size()));
     return identity;
 }
 
 // A mutex name may hold no "\" and has a length limit, so the path is hashed
-// (64-bit FNV-1a).
-std::string mutex_name(const std::string& identity) {
+// (64-bit FNV-1a over its UTF-16 units).
+std::string mutex_name(const std::wstring& identity) {
     std::uint64_t hash = 14695981039346656037ULL;
-    for (const char c : identity) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    for (const wchar_t c : identity) {
+        hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ULL;
     }
     std::string name = "morv-folder-lock-";
     for (int shift = 60; shift >= 0; shift -= 4) {
@@ -52,11 +53,12 @@ FolderLock platform_lock_folder(const std::string& folder) {
         return NO_FOLDER_LOCK;
     }
     // A name alone would give a mutex for any path; only a folder is locked.
-    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    const std::wstring wide = wide_path(folder);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return NO_FOLDER_LOCK;
     }
-    const HANDLE mutex = CreateMutexA(nullptr, FALSE, mutex_name(folder_identity(folder)).c_str());
+    const HANDLE mutex = CreateMutexA(nullptr, FALSE, mutex_name(folder_identity(wide)).c_str());
     if (mutex == nullptr) {
         return NO_FOLDER_LOCK;
     }

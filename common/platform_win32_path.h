@@ -1,7 +1,9 @@
 // Names on Windows. Every text of the programs, names included, is in the
-// console's code page, while the A file calls read names in the ANSI code
-// page, which differs on most machines (437 against 1252 on a US one). So
-// every name reaches a W call through wide_path.
+// console's code page, while the A file calls and the narrow argv of the C
+// runtime use the ANSI code page, which differs on most machines (437
+// against 1252 on a US one). So the programs start from the wide arguments
+// (platform_win32_main.cpp), and every name reaches a W call through
+// wide_path.
 #pragma once
 
 #include <string>
@@ -12,9 +14,16 @@ namespace morv {
 // process has no console.
 unsigned console_code_page();
 
-// The name in UTF-16, read in the console's code page. Empty when the name
-// holds a NUL byte or a byte sequence the code page does not define, so that
-// it names no file at all rather than another one.
+// The text in UTF-16, read in the code page. Empty when the text holds a NUL
+// byte or a byte sequence the code page does not define, so that it names no
+// file at all rather than another one.
+std::wstring wide_text(const std::string& text, unsigned code_page);
+
+// wide_text in the console's code page.
 std::wstring wide_path(const std::string& path);
+
+// The UTF-16 text in the code page. A character the code page cannot hold
+// becomes "?", never a look-alike: "?" is in no file's name.
+std::string code_page_text(const std::wstring& text, unsigned code_page);
 
 } // namespace morv

@@ -1,5 +1,6 @@
 // morvmake: turns a multiplayer demo into a launch script and a demo folder.
 #include "console.h"
+#include "program_main.h"
 #include "run_generator.h"
 #include "standard_options.h"
 
@@ -21,7 +22,7 @@ constexpr char USAGE[] =
 
 } // namespace
 
-int main(int argc, char** argv) {
+int program_main(int argc, char** argv) {
     morv::start_console(argc, argv);
     morv::answer_standard_option("morvmake", USAGE);
     morv::run_generator();

@@ -1,6 +1,7 @@
 // morvplay: plays a launch script, one emulator per player.
 #include "console.h"
 #include "launcher_run.h"
+#include "program_main.h"
 #include "standard_options.h"
 
 namespace {
@@ -18,7 +19,7 @@ constexpr char USAGE[] =
 
 } // namespace
 
-int main(int argc, char** argv) {
+int program_main(int argc, char** argv) {
     morv::start_console(argc, argv);
     morv::answer_standard_option("morvplay", USAGE);
     morv::run_launcher();

@@ -1,0 +1,44 @@
+// Names between the console's code page and UTF-16, in the two code pages
+// of a US machine, which place the same letters on other bytes.
+#include "platform_win32_path.h"
+
+#include <gtest/gtest.h>
+
+namespace morv {
+namespace {
+
+constexpr unsigned OEM_US = 437;
+constexpr unsigned ANSI_WESTERN = 1252;
+constexpr unsigned UTF8 = 65001;
+
+TEST(CodePageNames, ReachTheSameCharactersBothWaysAndNeverAnotherName) {
+    const struct {
+        const char* what;
+        unsigned code_page;
+        std::string text;
+        std::wstring wide;
+    } cases[] = {
+        {"accents in the console's page", OEM_US, "D\x82j\x85.dmo", L"D\u00e9j\u00e0.dmo"},
+        {"the same accents in the ANSI page", ANSI_WESTERN, "D\xe9j\xe0.dmo",
+         L"D\u00e9j\u00e0.dmo"},
+        {"box drawing exists only in the console's page", OEM_US, "\xc9", L"\u2554"},
+        {"UTF-8", UTF8, "Jos\xc3\xa9", L"Jos\u00e9"},
+        {"ASCII is the same in every page", OEM_US, "champion.MORV", L"champion.MORV"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(wide_text(c.text, c.code_page), c.wide) << c.what;
+        EXPECT_EQ(code_page_text(c.wide, c.code_page), c.text) << c.what;
+    }
+}
+
+TEST(CodePageNames, NameNoFileWhereThePageHasNoCharacter) {
+    // A look-alike (A for A with macron, as a best fit would give) would be
+    // another file; "?" is in no file's name.
+    EXPECT_EQ(code_page_text(L"\u0100bc.dmo", OEM_US), "?bc.dmo");
+    EXPECT_EQ(code_page_text(L"\u00e9", 1251), "?");
+    EXPECT_EQ(wide_text(std::string("a\0b", 3), OEM_US), L"");
+    EXPECT_EQ(wide_text("\xc3", UTF8), L"");
+}
+
+} // namespace
+} // namespace morv
