@@ -2,6 +2,7 @@
 #include "line_frame.h"
 
 #include "display_width.h"
+#include "grapheme.h"
 
 #include <algorithm>
 
@@ -33,10 +34,10 @@ bool needs_padding(std::size_t cell, int columns, std::size_t width) {
 std::size_t lay_out(const std::string& text, std::size_t begin, std::size_t end, bool utf8,
                     std::size_t cell, std::size_t width) {
     for (std::size_t at = begin; at < end;) {
-        const CharacterExtent character = character_extent(text, at, utf8);
-        cell += (needs_padding(cell, character.columns, width) ? 1 : 0) +
-                static_cast<std::size_t>(character.columns);
-        at = character.end;
+        const ClusterExtent cluster = cluster_extent(text, at, utf8);
+        cell += (needs_padding(cell, cluster.columns, width) ? 1 : 0) +
+                static_cast<std::size_t>(cluster.columns);
+        at = cluster.end;
     }
     return cell;
 }
@@ -46,28 +47,42 @@ std::size_t lay_out(const std::string& text, std::size_t begin, std::size_t end,
 std::size_t append_laid_out(std::string& frame, const std::string& text, std::size_t begin,
                             bool utf8, std::size_t cell, std::size_t width) {
     for (std::size_t at = begin; at < text.size();) {
-        const CharacterExtent character = character_extent(text, at, utf8);
-        if (needs_padding(cell, character.columns, width)) {
+        const ClusterExtent cluster = cluster_extent(text, at, utf8);
+        if (needs_padding(cell, cluster.columns, width)) {
             frame += ' ';
             ++cell;
         }
-        frame.append(text, at, character.end - at);
-        cell += static_cast<std::size_t>(character.columns);
-        at = character.end;
+        frame.append(text, at, cluster.end - at);
+        cell += static_cast<std::size_t>(cluster.columns);
+        at = cluster.end;
     }
     return cell;
 }
 
-// The cell where text[0, offset) ends. The layout goes on from the mark
-// while the text before it is unchanged and the row geometry the same.
+// The cell where text[0, offset) ends (offset at a cluster's start). The
+// layout goes on from the mark while the row geometry is the same and the
+// text before it unchanged; a change right at the mark may join the cluster
+// before it to what follows, so the layout then goes on from that cluster.
 std::size_t cell_of(const LineEditor& editor, EditView& view, std::size_t offset) {
     LayoutMark& mark = view.mark;
-    const bool prefix_changed = editor.changed && editor.changed_from < mark.offset;
-    if (mark.width != width_of(view) || mark.start != start_of(view) || mark.offset > offset ||
-        mark.offset > editor.text.size() || prefix_changed) {
-        mark = {0, start_of(view), start_of(view), width_of(view)};
+    if (editor.changed && editor.changed_from <= mark.offset) {
+        mark.offset = mark.back_offset;
+        mark.cell = mark.back_cell;
+        if (editor.changed_from <= mark.offset) {
+            mark.width = 0;
+        }
     }
-    mark.cell = lay_out(editor.text, mark.offset, offset, editor.utf8, mark.cell, width_of(view));
+    if (mark.width != width_of(view) || mark.start != start_of(view) || mark.offset > offset ||
+        mark.offset > editor.text.size()) {
+        mark = {0, start_of(view), 0, start_of(view), start_of(view), width_of(view)};
+    }
+    for (std::size_t at = mark.offset; at < offset;) {
+        const ClusterExtent cluster = cluster_extent(editor.text, at, editor.utf8);
+        mark.back_offset = at;
+        mark.back_cell = mark.cell;
+        mark.cell = lay_out(editor.text, at, cluster.end, editor.utf8, mark.cell, width_of(view));
+        at = cluster.end;
+    }
     mark.offset = offset;
     return mark.cell;
 }
@@ -117,22 +132,15 @@ void show_all(std::string& frame, LineEditor& editor, EditView& view) {
 
 // ---- Without cursor moves ------------------------------------------------------
 
-bool continues_at(const std::string& text, std::size_t at) {
-    return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
-}
-
 // Bytes at the start that the text and the shown line share, whole
-// characters only.
+// clusters of both only.
 std::size_t common_start(const LineEditor& editor, const std::string& shown) {
     const std::string& text = editor.text;
     std::size_t same = 0;
     while (same < text.size() && same < shown.size() && text[same] == shown[same]) {
         ++same;
     }
-    while (editor.utf8 && same > 0 && (continues_at(text, same) || continues_at(shown, same))) {
-        --same;
-    }
-    return same;
+    return std::min(redraw_start(text, same, editor.utf8), redraw_start(shown, same, editor.utf8));
 }
 
 std::string fresh_row(LineEditor& editor, EditView& view) {
@@ -185,18 +193,8 @@ std::string redraw_plain(LineEditor& editor, EditView& view, RedrawKind kind) {
     return fresh_row(editor, view);
 }
 
-// The start of the last character of text with the marks after it.
-std::size_t last_character(const std::string& text, bool utf8) {
-    std::size_t at = text.size();
-    while (at > 0) {
-        --at;
-        if (!utf8 || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80) {
-            if (character_extent(text, at, utf8).columns > 0) {
-                break;
-            }
-        }
-    }
-    return at;
+bool continues_at(const std::string& text, std::size_t at) {
+    return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
 }
 
 // True while the bytes of a UTF-8 character come in one by one: the
@@ -237,8 +235,9 @@ std::string draw_changes(LineEditor& editor, EditView& view) {
     std::string frame;
     const std::size_t start = start_of(view);
     if (editor.changed) {
-        // Bytes before changed_from are what the terminal shows already.
-        const std::size_t from = std::min(editor.changed_from, editor.text.size());
+        // Bytes before changed_from are what the terminal shows already, but
+        // the cluster they end with may now take in what follows.
+        const std::size_t from = redraw_start(editor.text, editor.changed_from, editor.utf8);
         const std::size_t from_cell =
             std::min(cell_of(editor, view, from), start + view.shown_length);
         append_move(frame, view, start + view.shown_cursor, from_cell);
@@ -309,7 +308,7 @@ std::string finish_frame(LineEditor& editor, EditView& view) {
     // tells the terminal that the row no longer runs on into the next.
     const bool in_lead = editor.text.empty();
     const std::string& text = in_lead ? view.lead : editor.text;
-    const std::size_t last = last_character(text, editor.utf8);
+    const std::size_t last = cluster_start_before(text, text.size(), editor.utf8);
     const std::size_t first_cell = in_lead ? 0 : start_of(view);
     append_move(frame, view, end, lay_out(text, 0, last, editor.utf8, first_cell, width_of(view)));
     frame += "\x1b[J";

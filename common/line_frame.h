@@ -30,10 +30,12 @@ namespace morv {
 // Where a leading part of the line ends on the terminal, kept so that typing
 // at the end of a long line lays out only what is new.
 struct LayoutMark {
-    std::size_t offset = 0; // text[0, offset) ...
-    std::size_t cell = 0;   // ... ends before this cell
-    std::size_t start = 0;  // laid out from this start cell
-    std::size_t width = 0;  // at this terminal width; 0: no mark
+    std::size_t offset = 0;      // text[0, offset) ...
+    std::size_t cell = 0;        // ... ends before this cell
+    std::size_t back_offset = 0; // the same for the cluster before offset
+    std::size_t back_cell = 0;
+    std::size_t start = 0; // laid out from this start cell
+    std::size_t width = 0; // at this terminal width; 0: no mark
 };
 
 struct EditView {
