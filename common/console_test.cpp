@@ -273,20 +273,33 @@ TEST(Prompts, AnAnswerThatFillsItsRowLeavesNoEmptyRow) {
     EXPECT_EQ(double_output(), "Name: abcdefghijklmn \r\x1b[1A\r\x1b[19C\x1b[Jn\r\nNext: ok\r\n");
 }
 
-TEST(Prompts, ADumbTerminalGetsNoControlSequence) {
-    double_reset(true, 80);
-    double_set_moves_cursor(false);
-    start_console(0, nullptr);
-    double_type("abc", 0.0);
-    double_type("\x1b[D", 1.0);
-    double_type("\x1b[H", 2.0);
-    double_type("d", 3.0);
-    double_type("\x7f\x7f", 4.0);
-    double_type("e", 5.0);
-    double_type("\x0c", 6.0);
-    double_type("\r", 7.0);
-    EXPECT_EQ(prompt_line("Name: "), "abe");
-    EXPECT_EQ(double_output(), "Name: abcd\b\b  \b\be\r\nName: abe\r\n");
+TEST(Prompts, ADumbTerminalOrAFileGetsNoControlSequence) {
+    const struct {
+        bool moves_cursor;
+        bool output_to_file;
+        const char* output;
+    } cases[] = {
+        {false, false, "Name: abcd\b\b  \b\be\r\nName: abe\r\n"},
+        {true, true, "Name: eabc\r\n"},
+        {false, true, "Name: abe\r\n"},
+    };
+    for (const auto& c : cases) {
+        double_reset(true, 80);
+        double_set_moves_cursor(c.moves_cursor);
+        double_set_output_to_file(c.output_to_file);
+        start_console(0, nullptr);
+        double_type("abc", 0.0);
+        double_type("\x1b[D", 1.0);
+        double_type("\x1b[H", 2.0);
+        double_type("d", 3.0);
+        double_type("\x7f\x7f", 4.0);
+        double_type("e", 5.0);
+        double_type("\x0c", 6.0);
+        double_change(CONSOLE_RESIZED, 40, 6.5);
+        double_type("\r", 7.0);
+        EXPECT_EQ(prompt_line("Name: "), c.moves_cursor ? "eabc" : "abe");
+        EXPECT_EQ(double_output(), c.output);
+    }
 }
 
 TEST(Printing, IntegersAndColours) {

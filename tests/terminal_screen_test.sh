@@ -7,6 +7,7 @@
 #
 # Usage: terminal_screen_test.sh CASE PATH_TO_MORVMAKE
 # Cases: resize resize_wrapped suspend wide dumb no_term no_color full_row clear_screen
+#        file_output
 
 source "$(dirname "$0")/terminal_lib.sh"
 
@@ -124,6 +125,14 @@ type_bytes() {
     term_wait_until_raw
     # shellcheck disable=SC2046 # one word per byte
     tmux -L "$TERM_SOCKET" send-keys -H $(printf '%s' "$1" | od -An -tx1)
+}
+
+wait_in_file() {
+    local file=$1 text=$2 deadline=$((SECONDS + START_SECONDS))
+    until grep -qaF -- "$text" "$file" 2>/dev/null; do
+        ((SECONDS <= deadline)) || fail "$file did not get '$text'"
+        sleep "$POLL_SECONDS"
+    done
 }
 
 # ---- cases ---------------------------------------------------------------------
@@ -307,8 +316,36 @@ case_clear_screen() {
     expect_stored_name "Hawek"
 }
 
+# Standard output to a file, keys from the terminal: the file gets the
+# prompts and each answer with CR LF, and nothing else.
+case_file_output() {
+    local out="$TERM_SCRATCH/out.txt"
+    prepare_folder
+    # shellcheck disable=SC2016 # expanded by the shell in the pane
+    term_start "file" sh -c 'exec "$0" "$@" >out.txt' "$MORVMAKE" DUEL01.DMO
+    local step
+    for step in "Enter number of players (1-8): |2" "(M)ap or (L)evel: |m" \
+        "Enter map name: |ARENA" "$NAME_PROMPT|Hawkk{BS}{LEFT}{HOME}<{END}>" \
+        "Player 1 Color (0-7): |1" "Player 2 Name: |Bob" "Player 2 Color (0-7): |2" \
+        "Kills for <Hawk>: |3" "Kills for Bob: |4"; do
+        wait_in_file "$out" "${step%%|*}"
+        term_type "${step#*|}{ENTER}"
+    done
+    wait_in_file "$out" "Players     : 2"
+    term_type "x"
+    term_wait_for "[exit 0]"
+    term_shows "$NAME_PROMPT" && fail "the dialogue went to the terminal, not to the file"
+    if grep -qa $'\x1b' "$out"; then
+        fail "the file holds an ESC byte: $(grep -a -o $'\x1b.\{0,6\}' "$out" | head -n 3 | od -c)"
+    fi
+    grep -qa $'^Player 1 Name: <Hawk>\r$' "$out" || fail "the file lacks the name prompt and answer"
+    grep -qa $'[\b]' "$out" && fail "the file holds a BS byte"
+    expect_stored_name "<Hawk>"
+}
+
 case "$CASE" in
-resize | resize_wrapped | suspend | wide | dumb | no_term | no_color | full_row | clear_screen)
+resize | resize_wrapped | suspend | wide | dumb | no_term | no_color | full_row | clear_screen | \
+    file_output)
     "case_$CASE"
     ;;
 *) fail "unknown case $CASE" ;;
