@@ -7,7 +7,7 @@
 #
 # Usage: terminal_screen_test.sh CASE PATH_TO_MORVMAKE
 # Cases: resize resize_wrapped suspend wide dumb no_term no_color full_row clear_screen
-#        file_output
+#        file_output emoji
 
 source "$(dirname "$0")/terminal_lib.sh"
 
@@ -242,6 +242,31 @@ case_wide() {
     expect_stored_name "日本X-語${e_acute}a大小中"
 }
 
+# Emoji sequences, a skin tone and a flag: the cursor steps over each
+# whole and stands where tmux draws it (a ZWJ sequence in two columns).
+case_emoji() {
+    local man=$'\xf0\x9f\x91\xa8' woman=$'\xf0\x9f\x91\xa9' girl=$'\xf0\x9f\x91\xa7'
+    local zwj=$'\xe2\x80\x8d' thumb=$'\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd'
+    local flag=$'\xf0\x9f\x87\xaf\xf0\x9f\x87\xb5'
+    export LC_ALL=C.UTF-8
+    start_morvmake LANG=C.UTF-8
+    open_name_prompt
+    type_bytes "B$man$zwj${woman}C"
+    term_type "{LEFT*2}y"
+    expect_name_row "${NAME_PROMPT}By$man$zwj${woman}C"
+    expect_cursor_column 17
+    term_type "{ESC}"
+    type_bytes "A$man$zwj$woman$zwj${girl}B${thumb}C${flag}D"
+    term_type "{HOME}{END}"
+    expect_cursor_column 27
+    term_type "{LEFT*4}-{RIGHT*2}{BS}"
+    expect_name_row "${NAME_PROMPT}A$man$zwj$woman$zwj${girl}B-${thumb}${flag}D"
+    expect_cursor_column 24
+    term_type "{ENTER}"
+    finish_run
+    expect_stored_name "A$man$zwj$woman$zwj${girl}B-${thumb}${flag}D"
+}
+
 # No ESC byte at all on a dumb terminal; the line grows and shrinks at its
 # end, and keys that would move the cursor do nothing.
 run_plain() {
@@ -345,7 +370,7 @@ case_file_output() {
 
 case "$CASE" in
 resize | resize_wrapped | suspend | wide | dumb | no_term | no_color | full_row | clear_screen | \
-    file_output)
+    file_output | emoji)
     "case_$CASE"
     ;;
 *) fail "unknown case $CASE" ;;
