@@ -159,6 +159,7 @@ void follow_terminal(LineEditor& editor, EditView& view) {
         return;
     }
     view.width = platform_console_columns();
+    view.rows = platform_console_rows();
     show_frame(redraw_frame(editor, view,
                             change == CONSOLE_RESIZED ? REDRAW_AFTER_RESIZE : REDRAW_ON_FRESH_ROW));
 }
@@ -168,6 +169,7 @@ std::string read_typed_line() {
     editor.utf8 = console.utf8;
     EditView view;
     view.width = platform_console_columns();
+    view.rows = platform_console_rows();
     view.moves_cursor = console.moves_cursor;
     set_lead(view, console.lead, console.utf8);
     platform_console_change(); // what happened before the prompt is drawn already

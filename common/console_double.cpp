@@ -95,6 +95,9 @@ void platform_write_console(const std::string& bytes) {
 int platform_console_columns() {
     return fake.columns;
 }
+int platform_console_rows() {
+    return 0;
+}
 bool platform_console_moves_cursor() {
     return fake.moves_cursor;
 }

@@ -235,7 +235,7 @@ TEST(Prompts, AResizeDrawsThePromptAndLineAgainForTheNewWidth) {
     double_type("y\r", 2.0);
     EXPECT_EQ(prompt_line("Name: "), x30 + "y");
     // 36 cells at 10 columns: the cursor's row is the fourth of the prompt.
-    EXPECT_EQ(double_output(), "Name: " + x30 + "\x1b[3A\r\x1b[JName: " + x30 + "y\r\n");
+    EXPECT_EQ(double_output(), "Name: " + x30 + "\x1b[3A\rName: " + x30 + "\x1b[Jy\r\n");
 }
 
 TEST(Prompts, AContinuationAndCtrlLDrawTheTextPrintedSinceTheLastLineEnd) {
@@ -248,8 +248,8 @@ TEST(Prompts, AContinuationAndCtrlLDrawTheTextPrintedSinceTheLastLineEnd) {
     print_text("Bob: ", false);
     EXPECT_EQ(prompt_integer(""), 17);
     EXPECT_EQ(double_output(), "Kills for Bob: 7\r\x1b[15C"
-                               "\r\x1b[JKills for Bob: 7\r\x1b[15C"
-                               "\x1b[H\x1b[2JKills for Bob: 17\r\x1b[16C"
+                               "\rKills for Bob: 7\x1b[J\r\x1b[15C"
+                               "\x1b[HKills for Bob: 17\x1b[J\r\x1b[16C"
                                "\r\x1b[17C\r\n");
 }
 

@@ -130,6 +130,98 @@ void show_all(std::string& frame, LineEditor& editor, EditView& view) {
     editor.changed = false;
 }
 
+// ---- Rows off the screen ----------------------------------------------------------
+
+bool on_screen(const EditView& view, std::size_t cell) {
+    const std::size_t row = place_of(view, cell).row;
+    return view.rows <= 0 ||
+           (row >= view.top_row && row < view.top_row + static_cast<std::size_t>(view.rows));
+}
+
+// Writing down to cell scrolled the screen when it went past the bottom.
+void note_written(EditView& view, std::size_t cell) {
+    const std::size_t row = place_of(view, cell).row;
+    const auto rows = static_cast<std::size_t>(view.rows);
+    if (view.rows > 0 && row >= view.top_row + rows) {
+        view.top_row = row - (rows - 1);
+        view.at_screen_top = true;
+    }
+}
+
+// True when writing the line from offset on would scroll the cursor's row
+// off the screen's top.
+bool scrolls_cursor_away(const LineEditor& editor, EditView& view, std::size_t offset,
+                         std::size_t cell) {
+    if (view.rows <= 0) {
+        return false;
+    }
+    const std::size_t end =
+        lay_out(editor.text, offset, editor.text.size(), editor.utf8, cell, width_of(view));
+    const std::size_t end_row = place_of(view, end).row;
+    const auto rows = static_cast<std::size_t>(view.rows);
+    const std::size_t top = std::max(view.top_row, end_row >= rows ? end_row - (rows - 1) : 0);
+    return place_of(view, cell_of(editor, view, editor.cursor)).row < top;
+}
+
+// Writes the clusters of text laid out from cell on that fall in the cells
+// first..last; returns the cell after the last one written.
+std::size_t append_window(std::string& frame, const std::string& text, bool utf8, std::size_t cell,
+                          std::size_t width, std::size_t first, std::size_t last) {
+    for (std::size_t at = 0; at < text.size() && cell < last;) {
+        const ClusterExtent cluster = cluster_extent(text, at, utf8);
+        const std::size_t pad = needs_padding(cell, cluster.columns, width) ? 1 : 0;
+        const std::size_t next = cell + pad + static_cast<std::size_t>(cluster.columns);
+        if (next > last) {
+            break;
+        }
+        if (cell + pad >= first) {
+            frame.append(cell >= first ? pad : 0, ' ').append(text, at, cluster.end - at);
+        }
+        cell = next;
+        at = cluster.end;
+    }
+    return std::max(cell, first);
+}
+
+// The first row to show so that the cursor's row is on the screen, and as
+// much of the line's end as fits beside it.
+std::size_t first_row_shown(std::size_t cursor_row, std::size_t end_row, std::size_t rows) {
+    const std::size_t for_end = end_row >= rows ? end_row - (rows - 1) : 0;
+    const std::size_t for_cursor = cursor_row >= rows ? cursor_row - (rows - 1) : 0;
+    return std::max(std::min(cursor_row, for_end), for_cursor);
+}
+
+std::string viewport_frame(LineEditor& editor, EditView& view) {
+    const std::size_t width = width_of(view);
+    const auto rows = static_cast<std::size_t>(view.rows);
+    const std::size_t end =
+        lay_out(editor.text, 0, editor.text.size(), editor.utf8, start_of(view), width);
+    const std::size_t cursor = cell_of(editor, view, editor.cursor);
+    editor.changed = false;
+    view.top_row = first_row_shown(cursor / width, end / width, rows);
+    view.at_screen_top = true;
+    const std::size_t first = view.top_row * width;
+    const std::size_t last = first + rows * width;
+    // Up as far as the screen goes: its top row.
+    std::string frame = "\x1b[" + std::to_string(rows) + "A\r";
+    append_window(frame, view.lead, editor.utf8, 0, width, first, last);
+    std::size_t at =
+        append_window(frame, editor.text, editor.utf8, start_of(view), width, first, last);
+    if (at >= last) {
+        at = last - 1; // the bottom row is full: the cursor waits in its last column
+    } else {
+        if (on_row_edge(view, at) && at > first) {
+            wrap_at_edge(frame);
+        }
+        frame += "\x1b[J";
+    }
+    append_move(frame, view, at, cursor);
+    view.shown = editor.text;
+    view.shown_length = end - start_of(view);
+    view.shown_cursor = cursor - start_of(view);
+    return frame;
+}
+
 // ---- Without cursor moves ------------------------------------------------------
 
 // Bytes at the start that the text and the shown line share, whole
@@ -240,6 +332,9 @@ std::string draw_changes(LineEditor& editor, EditView& view) {
         const std::size_t from = redraw_start(editor.text, editor.changed_from, editor.utf8);
         const std::size_t from_cell =
             std::min(cell_of(editor, view, from), start + view.shown_length);
+        if (!on_screen(view, from_cell) || scrolls_cursor_away(editor, view, from, from_cell)) {
+            return viewport_frame(editor, view);
+        }
         append_move(frame, view, start + view.shown_cursor, from_cell);
         const std::size_t end =
             append_laid_out(frame, editor.text, from, editor.utf8, from_cell, width_of(view));
@@ -249,11 +344,15 @@ std::string draw_changes(LineEditor& editor, EditView& view) {
         if (end < start + view.shown_length) {
             frame += "\x1b[J";
         }
+        note_written(view, end);
         view.shown_length = end - start;
         view.shown_cursor = view.shown_length;
         editor.changed = false;
     }
     const std::size_t cursor = cell_of(editor, view, editor.cursor);
+    if (!on_screen(view, cursor)) {
+        return frame + viewport_frame(editor, view);
+    }
     append_move(frame, view, start + view.shown_cursor, cursor);
     view.shown_cursor = cursor - start;
     return frame;
@@ -269,6 +368,11 @@ std::string redraw_frame(LineEditor& editor, EditView& view, RedrawKind kind) {
     if (!view.moves_cursor) {
         return redraw_plain(editor, view, kind);
     }
+    if (kind == REDRAW_AFTER_RESIZE && view.at_screen_top && view.rows > 0) {
+        // Widening brings rows back from the scrollback above the prompt's;
+        // drawing from the screen's top leaves none of them in sight.
+        return viewport_frame(editor, view);
+    }
     std::string frame;
     switch (kind) {
     case REDRAW_AFTER_RESIZE: {
@@ -278,19 +382,27 @@ std::string redraw_frame(LineEditor& editor, EditView& view, RedrawKind kind) {
         if (rows_up > 0) {
             frame += "\x1b[" + std::to_string(rows_up) + "A";
         }
-        frame += "\r\x1b[J";
+        frame += "\r";
         break;
     }
     case REDRAW_ON_FRESH_ROW:
-        frame += "\r\x1b[J";
+        frame += "\r";
         break;
     case REDRAW_AT_TOP:
-        frame += "\x1b[H\x1b[2J";
+        frame += "\x1b[H";
         break;
     }
+    view.top_row = 0;
+    view.at_screen_top = kind == REDRAW_AT_TOP;
     show_all(frame, editor, view);
+    const std::size_t end = start_of(view) + view.shown_length;
+    frame += "\x1b[J";
+    note_written(view, end);
     const std::size_t cursor = cell_of(editor, view, editor.cursor);
-    append_move(frame, view, start_of(view) + view.shown_length, cursor);
+    if (!on_screen(view, cursor)) {
+        return frame + viewport_frame(editor, view);
+    }
+    append_move(frame, view, end, cursor);
     view.shown_cursor = cursor - start_of(view);
     return frame;
 }

@@ -17,6 +17,14 @@
 // Cells: the prompt's first row is row 0, and cell c stands in row c / width
 // and column c % width. A wide character that would not fit in a row's last
 // column starts the next row, as a terminal puts it.
+//
+// A prompt and line taller than the screen push their first rows off its
+// top, out of reach of any cursor move. When a change or the cursor lies
+// outside the rows the screen shows, the frame draws afresh, from the
+// screen's top row, the rows around the cursor that fit. The screen is
+// cleared by overwriting and erasing below, never by "ESC [ J" at its top
+// left corner, which terminals such as tmux take as "keep the screen in the
+// scrollback", from where a later widening brings stale rows back.
 #pragma once
 
 #include "line_editor.h"
@@ -42,7 +50,10 @@ struct EditView {
     std::string lead;     // what was printed since the last line end: the prompt
     int start_column = 0; // cell of the line's first character
     int width = 80;       // terminal columns
+    int rows = 0;         // terminal rows; 0 when not known
     bool moves_cursor = true;
+    std::size_t top_row = 0;      // the first row of the prompt the screen still shows
+    bool at_screen_top = false;   // the screen's top row is top_row
     std::size_t shown_length = 0; // cells of the shown line from start_column on
     std::size_t shown_cursor = 0; // the cursor's cell from start_column on
     std::string shown;            // the shown line, kept where the cursor never moves

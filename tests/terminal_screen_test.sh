@@ -7,7 +7,7 @@
 #
 # Usage: terminal_screen_test.sh CASE PATH_TO_MORVMAKE
 # Cases: resize resize_wrapped suspend wide dumb no_term no_color full_row clear_screen
-#        file_output emoji
+#        file_output emoji clear_resize tall_answer
 
 source "$(dirname "$0")/terminal_lib.sh"
 
@@ -242,6 +242,58 @@ case_wide() {
     expect_stored_name "日本X-語${e_acute}a大小中"
 }
 
+resize_window() {
+    tmux -L "$TERM_SOCKET" resize-window -x "$1" -y "$2"
+    sleep 0.3
+}
+
+# Ctrl+L, then resizes: the prompt and the answer stand once.
+case_clear_resize() {
+    start_morvmake
+    resize_window 40 10
+    open_name_prompt
+    tmux -L "$TERM_SOCKET" send-keys -H 0c
+    term_type "abcdefghijklmnopqrstuvwxyz1234"
+    expect_name_row "${NAME_PROMPT}abcdefghijklmnopqrstuvwxyz1234"
+    local columns
+    for columns in 80 20 60 30 80; do
+        resize_window "$columns" 10
+        expect_name_row "${NAME_PROMPT}abcdefghijklmnopqrstuvwxyz1234"
+        expect_one_name_row
+    done
+    term_type "{HOME}X{ENTER}"
+    resize_window 80 24
+    finish_run
+    expect_stored_name "Xabcdefghijklmnopqrstuvwxyz1234"
+}
+
+# Answers taller than the window: edits at their start and their end show
+# where the answer really changed, with the cursor there.
+case_tall_answer() {
+    local long
+    long=$(printf 'a%.0s' {1..200})
+    start_morvmake
+    open_name_prompt
+    resize_window 40 5
+    term_type "$long"
+    term_type "{ESC}hi"
+    term_wait_for_screen "${NAME_PROMPT}hi"
+    long=$(printf '0123456789%s' {a..h})
+    resize_window 20 4
+    term_type "{ESC}$long{HOME}X"
+    [[ "$(term_screen | head -n 1)" == "${NAME_PROMPT:0:15}X0123" ]] ||
+        fail "the top row does not show the prompt and X"
+    [[ "$(tmux -L "$TERM_SOCKET" display -p '#{cursor_x},#{cursor_y}')" == "16,0" ]] ||
+        fail "the cursor is not after the X"
+    resize_window 80 4
+    expect_name_row "${NAME_PROMPT}X$long"
+    expect_one_name_row
+    term_type "{END}Z{ENTER}"
+    resize_window 80 24
+    finish_run
+    expect_stored_name "X${long}Z"
+}
+
 # Emoji sequences, a skin tone and a flag: the cursor steps over each
 # whole and stands where tmux draws it (a ZWJ sequence in two columns).
 case_emoji() {
@@ -370,7 +422,7 @@ case_file_output() {
 
 case "$CASE" in
 resize | resize_wrapped | suspend | wide | dumb | no_term | no_color | full_row | clear_screen | \
-    file_output | emoji)
+    file_output | emoji | clear_resize | tall_answer)
     "case_$CASE"
     ;;
 *) fail "unknown case $CASE" ;;
