@@ -3,9 +3,9 @@
 //
 // Terminal contract: a frame uses only CR, "ESC [ n A" (up), "ESC [ n B"
 // (down), "ESC [ n C" (right), "ESC [ J" (clear to the end of the screen),
-// and to clear the screen "ESC [ H" and "ESC [ 2 J". A frame rewrites only
-// what changed since the last one, so typing at the end of a long line costs
-// one byte per key. The cursor is never left waiting at a row's right edge:
+// and "ESC [ H" (the screen's top left corner). A frame rewrites only what
+// changed since the last one and the grapheme cluster it may join, so typing
+// at the end of a long line costs a few bytes per key. The cursor is never left waiting at a row's right edge:
 // where the text ends there, a blank and CR take it to the next row, so that
 // the terminal has wrapped the row itself and rewraps it on a resize.
 //
