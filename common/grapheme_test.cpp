@@ -15,21 +15,11 @@ namespace {
 const char* const BREAK_TEST = "/usr/share/unicode/auxiliary/GraphemeBreakTest.txt";
 
 std::string utf8_of(std::uint32_t cp) {
-    std::string out;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+    const int tail = cp < 0x80 ? 0 : cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+    const std::uint32_t lead = tail == 0 ? 0 : (0xFF00u >> (tail + 1)) & 0xFFu;
+    std::string out(1, static_cast<char>(lead | (cp >> (6 * tail))));
+    for (int k = tail - 1; k >= 0; --k) {
+        out += static_cast<char>(0x80 | ((cp >> (6 * k)) & 0x3F));
     }
     return out;
 }
