@@ -1,7 +1,8 @@
 // The console dialogue of both programs.
 //
 // Terminal mode (standard input is a terminal): the program echoes and edits
-// the typed line itself. Pipe mode (input from a file or a pipe): each prompt
+// the typed line itself; when standard output is a file or a pipe, it gets
+// only the accepted answer, as plain text. Pipe mode (input from a file or a pipe): each prompt
 // reads one line, ended by LF, CR LF or a lone CR, without echo; at the end of
 // the input a prompt reads an empty line and console_input_ended() says so.
 //
@@ -41,8 +42,9 @@ struct ConsoleState {
     bool terminal_input = false;
     bool utf8 = false; // the terminal shows multi-byte characters
     bool moves_cursor = true;
-    std::string pending;   // input bytes no prompt has taken yet
-    std::size_t taken = 0; // bytes of pending already used
+    bool shows_frames = true; // standard output is the terminal, not a file
+    std::string pending;      // input bytes no prompt has taken yet
+    std::size_t taken = 0;    // bytes of pending already used
     bool key_arrived = false;
     bool input_ended = false;
     bool skip_line_feed = false; // pipe mode: a CR ended the last line
@@ -143,6 +145,13 @@ int next_pending_key() {
     }
 }
 
+// A file or a pipe gets plain text only: the answer once it is accepted.
+void show_frame(const std::string& frame) {
+    if (console.shows_frames) {
+        platform_write_console(frame);
+    }
+}
+
 // Draws the line again when the terminal went through a change.
 void follow_terminal(LineEditor& editor, EditView& view) {
     const ConsoleChange change = platform_console_change();
@@ -150,8 +159,9 @@ void follow_terminal(LineEditor& editor, EditView& view) {
         return;
     }
     view.width = platform_console_columns();
-    platform_write_console(redraw_frame(
-        editor, view, change == CONSOLE_RESIZED ? REDRAW_AFTER_RESIZE : REDRAW_ON_FRESH_ROW));
+    view.rows = platform_console_rows();
+    show_frame(redraw_frame(editor, view,
+                            change == CONSOLE_RESIZED ? REDRAW_AFTER_RESIZE : REDRAW_ON_FRESH_ROW));
 }
 
 std::string read_typed_line() {
@@ -159,10 +169,11 @@ std::string read_typed_line() {
     editor.utf8 = console.utf8;
     EditView view;
     view.width = platform_console_columns();
+    view.rows = platform_console_rows();
     view.moves_cursor = console.moves_cursor;
     set_lead(view, console.lead, console.utf8);
     platform_console_change(); // what happened before the prompt is drawn already
-    platform_write_console(start_frame(view));
+    show_frame(start_frame(view));
     for (;;) {
         follow_terminal(editor, view);
         int key = next_pending_key();
@@ -176,7 +187,7 @@ std::string read_typed_line() {
         }
         console.key_arrived = false;
         if (key == CTRL_L) {
-            platform_write_console(redraw_frame(editor, view, REDRAW_AT_TOP));
+            show_frame(redraw_frame(editor, view, REDRAW_AT_TOP));
             continue;
         }
         if (apply_key(editor, key) == EDIT_ENTERED) {
@@ -187,10 +198,11 @@ std::string read_typed_line() {
         }
         if (console.taken >= console.pending.size()) {
             // Everything typed so far is handled: show it in one write.
-            platform_write_console(render_frame(editor, view));
+            show_frame(render_frame(editor, view));
         }
     }
-    platform_write_console(finish_frame(editor, view));
+    const std::string last_frame = finish_frame(editor, view);
+    platform_write_console(console.shows_frames ? last_frame : editor.text);
     // Keys typed after Enter came in with it: they are pending, not taken.
     console.key_arrived = console.taken < console.pending.size();
     return editor.text;
@@ -255,6 +267,7 @@ void start_console(int argc, char** argv) {
     console.terminal_input = platform_input_is_terminal();
     console.utf8 = console.terminal_input && platform_console_is_utf8();
     console.moves_cursor = platform_console_moves_cursor();
+    console.shows_frames = platform_output_is_terminal();
 }
 
 void print_text(const std::string& text, bool line_end) {

@@ -24,6 +24,7 @@ struct DoubleConsole {
     int columns = 80;
     bool utf8 = false;
     bool moves_cursor = true;
+    bool output_to_file = false;
     ConsoleChange change = CONSOLE_UNCHANGED;
     std::deque<Arrival> arrivals;
     std::string output;
@@ -48,6 +49,10 @@ void double_set_utf8(bool utf8) {
 
 void double_set_moves_cursor(bool moves_cursor) {
     fake.moves_cursor = moves_cursor;
+}
+
+void double_set_output_to_file(bool to_file) {
+    fake.output_to_file = to_file;
 }
 
 void double_change(ConsoleChange change, int columns, double at_seconds) {
@@ -82,13 +87,16 @@ bool platform_input_is_terminal() {
     return fake.terminal;
 }
 bool platform_output_is_terminal() {
-    return fake.terminal;
+    return fake.terminal && !fake.output_to_file;
 }
 void platform_write_console(const std::string& bytes) {
     fake.output += bytes;
 }
 int platform_console_columns() {
     return fake.columns;
+}
+int platform_console_rows() {
+    return 0;
 }
 bool platform_console_moves_cursor() {
     return fake.moves_cursor;

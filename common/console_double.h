@@ -11,6 +11,8 @@ namespace morv {
 void double_reset(bool terminal, int columns = 80);
 void double_set_utf8(bool utf8);
 void double_set_moves_cursor(bool moves_cursor);
+// Keys come from the terminal, standard output goes to a file.
+void double_set_output_to_file(bool to_file);
 
 // The terminal changes when the clock reaches at_seconds, to columns wide; a
 // read waiting then returns with nothing, as a signal or an event wakes it.

@@ -235,7 +235,7 @@ TEST(Prompts, AResizeDrawsThePromptAndLineAgainForTheNewWidth) {
     double_type("y\r", 2.0);
     EXPECT_EQ(prompt_line("Name: "), x30 + "y");
     // 36 cells at 10 columns: the cursor's row is the fourth of the prompt.
-    EXPECT_EQ(double_output(), "Name: " + x30 + "\x1b[3A\r\x1b[JName: " + x30 + "y\r\n");
+    EXPECT_EQ(double_output(), "Name: " + x30 + "\x1b[3A\rName: " + x30 + "\x1b[Jy\r\n");
 }
 
 TEST(Prompts, AContinuationAndCtrlLDrawTheTextPrintedSinceTheLastLineEnd) {
@@ -248,8 +248,8 @@ TEST(Prompts, AContinuationAndCtrlLDrawTheTextPrintedSinceTheLastLineEnd) {
     print_text("Bob: ", false);
     EXPECT_EQ(prompt_integer(""), 17);
     EXPECT_EQ(double_output(), "Kills for Bob: 7\r\x1b[15C"
-                               "\r\x1b[JKills for Bob: 7\r\x1b[15C"
-                               "\x1b[H\x1b[2JKills for Bob: 17\r\x1b[16C"
+                               "\rKills for Bob: 7\x1b[J\r\x1b[15C"
+                               "\x1b[HKills for Bob: 17\x1b[J\r\x1b[16C"
                                "\r\x1b[17C\r\n");
 }
 
@@ -273,20 +273,33 @@ TEST(Prompts, AnAnswerThatFillsItsRowLeavesNoEmptyRow) {
     EXPECT_EQ(double_output(), "Name: abcdefghijklmn \r\x1b[1A\r\x1b[19C\x1b[Jn\r\nNext: ok\r\n");
 }
 
-TEST(Prompts, ADumbTerminalGetsNoControlSequence) {
-    double_reset(true, 80);
-    double_set_moves_cursor(false);
-    start_console(0, nullptr);
-    double_type("abc", 0.0);
-    double_type("\x1b[D", 1.0);
-    double_type("\x1b[H", 2.0);
-    double_type("d", 3.0);
-    double_type("\x7f\x7f", 4.0);
-    double_type("e", 5.0);
-    double_type("\x0c", 6.0);
-    double_type("\r", 7.0);
-    EXPECT_EQ(prompt_line("Name: "), "abe");
-    EXPECT_EQ(double_output(), "Name: abcd\b\b  \b\be\r\nName: abe\r\n");
+TEST(Prompts, ADumbTerminalOrAFileGetsNoControlSequence) {
+    const struct {
+        bool moves_cursor;
+        bool output_to_file;
+        const char* output;
+    } cases[] = {
+        {false, false, "Name: abcd\b\b  \b\be\r\nName: abe\r\n"},
+        {true, true, "Name: eabc\r\n"},
+        {false, true, "Name: abe\r\n"},
+    };
+    for (const auto& c : cases) {
+        double_reset(true, 80);
+        double_set_moves_cursor(c.moves_cursor);
+        double_set_output_to_file(c.output_to_file);
+        start_console(0, nullptr);
+        double_type("abc", 0.0);
+        double_type("\x1b[D", 1.0);
+        double_type("\x1b[H", 2.0);
+        double_type("d", 3.0);
+        double_type("\x7f\x7f", 4.0);
+        double_type("e", 5.0);
+        double_type("\x0c", 6.0);
+        double_change(CONSOLE_RESIZED, 40, 6.5);
+        double_type("\r", 7.0);
+        EXPECT_EQ(prompt_line("Name: "), c.moves_cursor ? "eabc" : "abe");
+        EXPECT_EQ(double_output(), c.output);
+    }
 }
 
 TEST(Printing, IntegersAndColours) {

@@ -1,62 +1,19 @@
 // How many terminal columns a character takes.
 #include "display_width.h"
 
+#include "unicode_tables.h"
+
 #include <algorithm>
-#include <iterator>
 
 namespace morv {
 namespace {
 
-struct Range {
-    std::uint32_t first;
-    std::uint32_t last;
-};
-
-// East Asian Wide and Fullwidth blocks, and the emoji that terminals draw
-// two columns wide.
-constexpr Range WIDE[] = {
-    {0x1100, 0x115F},   {0x231A, 0x231B},   {0x2329, 0x232A},   {0x23E9, 0x23EC},
-    {0x23F0, 0x23F0},   {0x23F3, 0x23F3},   {0x25FD, 0x25FE},   {0x2614, 0x2615},
-    {0x2648, 0x2653},   {0x267F, 0x267F},   {0x2693, 0x2693},   {0x26A1, 0x26A1},
-    {0x26AA, 0x26AB},   {0x26BD, 0x26BE},   {0x26C4, 0x26C5},   {0x26CE, 0x26CE},
-    {0x26D4, 0x26D4},   {0x26EA, 0x26EA},   {0x26F2, 0x26F3},   {0x26F5, 0x26F5},
-    {0x26FA, 0x26FA},   {0x26FD, 0x26FD},   {0x2705, 0x2705},   {0x270A, 0x270B},
-    {0x2728, 0x2728},   {0x274C, 0x274C},   {0x274E, 0x274E},   {0x2753, 0x2755},
-    {0x2757, 0x2757},   {0x2795, 0x2797},   {0x27B0, 0x27B0},   {0x27BF, 0x27BF},
-    {0x2B1B, 0x2B1C},   {0x2B50, 0x2B50},   {0x2B55, 0x2B55},   {0x2E80, 0x303E},
-    {0x3041, 0x33FF},   {0x3400, 0x4DBF},   {0x4E00, 0x9FFF},   {0xA000, 0xA4CF},
-    {0xA960, 0xA97F},   {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},   {0xFE10, 0xFE19},
-    {0xFE30, 0xFE6F},   {0xFF00, 0xFF60},   {0xFFE0, 0xFFE6},   {0x16FE0, 0x16FE4},
-    {0x17000, 0x18CFF}, {0x1B000, 0x1B2FF}, {0x1F004, 0x1F004}, {0x1F0CF, 0x1F0CF},
-    {0x1F18E, 0x1F18E}, {0x1F191, 0x1F19A}, {0x1F200, 0x1F251}, {0x1F300, 0x1F320},
-    {0x1F32D, 0x1F335}, {0x1F337, 0x1F37C}, {0x1F37E, 0x1F393}, {0x1F3A0, 0x1F3CA},
-    {0x1F3CF, 0x1F3D3}, {0x1F3E0, 0x1F3F0}, {0x1F3F4, 0x1F3F4}, {0x1F3F8, 0x1F43E},
-    {0x1F440, 0x1F440}, {0x1F442, 0x1F4FC}, {0x1F4FF, 0x1F53D}, {0x1F54B, 0x1F54E},
-    {0x1F550, 0x1F567}, {0x1F57A, 0x1F57A}, {0x1F595, 0x1F596}, {0x1F5A4, 0x1F5A4},
-    {0x1F5FB, 0x1F64F}, {0x1F680, 0x1F6C5}, {0x1F6CC, 0x1F6CC}, {0x1F6D0, 0x1F6D2},
-    {0x1F6D5, 0x1F6D7}, {0x1F6EB, 0x1F6EC}, {0x1F6F4, 0x1F6FC}, {0x1F7E0, 0x1F7EB},
-    {0x1F90C, 0x1F93A}, {0x1F93C, 0x1F945}, {0x1F947, 0x1F9FF}, {0x1FA70, 0x1FAFF},
-    {0x20000, 0x2FFFD}, {0x30000, 0x3FFFD},
-};
-
-// Combining marks of the common scripts and the zero-width characters; the
-// marks of other scripts count one column.
-constexpr Range ZERO_WIDTH[] = {
-    {0x0300, 0x036F},   {0x0483, 0x0489}, {0x0591, 0x05BD}, {0x05BF, 0x05BF}, {0x05C1, 0x05C2},
-    {0x05C4, 0x05C5},   {0x05C7, 0x05C7}, {0x0610, 0x061A}, {0x064B, 0x065F}, {0x0670, 0x0670},
-    {0x06D6, 0x06DC},   {0x06DF, 0x06E4}, {0x06E7, 0x06E8}, {0x06EA, 0x06ED}, {0x0900, 0x0902},
-    {0x093A, 0x093A},   {0x093C, 0x093C}, {0x0941, 0x0948}, {0x094D, 0x094D}, {0x0951, 0x0957},
-    {0x0962, 0x0963},   {0x0E31, 0x0E31}, {0x0E34, 0x0E3A}, {0x0E47, 0x0E4E}, {0x1160, 0x11FF},
-    {0x1AB0, 0x1AFF},   {0x1DC0, 0x1DFF}, {0x200B, 0x200F}, {0x2060, 0x2064}, {0x20D0, 0x20FF},
-    {0x302A, 0x302D},   {0x3099, 0x309A}, {0xFE00, 0xFE0F}, {0xFE20, 0xFE2F}, {0xFEFF, 0xFEFF},
-    {0xE0100, 0xE01EF},
-};
-
-template <std::size_t N> bool in_table(const Range (&table)[N], std::uint32_t code_point) {
-    const Range* found = std::lower_bound(
-        std::begin(table), std::end(table), code_point,
-        [](const Range& range, std::uint32_t value) { return range.last < value; });
-    return found != std::end(table) && found->first <= code_point;
+bool in_table(const CodePointRange* table, std::size_t count, std::uint32_t code_point) {
+    const CodePointRange* end = table + count;
+    const CodePointRange* found = std::lower_bound(
+        table, end, code_point,
+        [](const CodePointRange& range, std::uint32_t value) { return range.last < value; });
+    return found != end && found->first <= code_point;
 }
 
 bool is_continuation(unsigned char byte) {
@@ -82,16 +39,13 @@ std::size_t utf8_sequence_length(unsigned char lead) {
 }
 
 int code_point_columns(std::uint32_t code_point) {
-    if (in_table(ZERO_WIDTH, code_point)) {
+    if (in_table(ZERO_WIDTH, ZERO_WIDTH_COUNT, code_point)) {
         return 0;
     }
-    return in_table(WIDE, code_point) ? 2 : 1;
+    return in_table(WIDE, WIDE_COUNT, code_point) ? 2 : 1;
 }
 
-CharacterExtent character_extent(std::string_view text, std::size_t at, bool utf8) {
-    if (!utf8) {
-        return {at + 1, 1};
-    }
+DecodedCodePoint decode_code_point(std::string_view text, std::size_t at) {
     std::size_t end = at + 1;
     while (end < text.size() && is_continuation(static_cast<unsigned char>(text[end]))) {
         ++end;
@@ -99,13 +53,21 @@ CharacterExtent character_extent(std::string_view text, std::size_t at, bool utf
     const auto lead = static_cast<unsigned char>(text[at]);
     const std::size_t length = utf8_sequence_length(lead);
     if (length == 0 || length != end - at) {
-        return {end, 1};
+        return {end, REPLACEMENT_CHARACTER};
     }
     std::uint32_t code_point = length == 1 ? lead : lead & (0x7Fu >> length);
     for (std::size_t k = at + 1; k < end; ++k) {
         code_point = (code_point << 6) | (static_cast<unsigned char>(text[k]) & 0x3Fu);
     }
-    return {end, code_point_columns(code_point)};
+    return {end, code_point};
+}
+
+CharacterExtent character_extent(std::string_view text, std::size_t at, bool utf8) {
+    if (!utf8) {
+        return {at + 1, 1};
+    }
+    const DecodedCodePoint decoded = decode_code_point(text, at);
+    return {decoded.end, code_point_columns(decoded.value)};
 }
 
 } // namespace morv

@@ -1,7 +1,8 @@
 // How many terminal columns a character takes: one for every byte of an
 // 8-bit code page; for UTF-8, two for East Asian wide and fullwidth
 // characters, none for combining marks and zero-width characters, one for
-// the rest.
+// the rest. The tables are generated from the Unicode Character Database
+// (unicode_tables.h).
 //
 // The table is the project's own rather than the C library's wcwidth: the
 // line editor is pure code that runs and is tested the same on every
@@ -24,6 +25,19 @@ struct CharacterExtent {
 // character is its first byte and the continuation bytes after it; a
 // malformed one takes one column, as a terminal shows a replacement mark.
 CharacterExtent character_extent(std::string_view text, std::size_t at, bool utf8);
+
+struct DecodedCodePoint {
+    std::size_t end; // where the next code point starts
+    std::uint32_t value;
+};
+
+// What a terminal shows for a malformed UTF-8 sequence.
+inline constexpr std::uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
+
+// The UTF-8 code point that starts at text[at] (at < text.size()): the lead
+// byte and the continuation bytes after it, REPLACEMENT_CHARACTER when they
+// do not make one.
+DecodedCodePoint decode_code_point(std::string_view text, std::size_t at);
 
 // Bytes of the UTF-8 sequence that lead starts; 0 for a byte that starts
 // none (a continuation byte or one UTF-8 never uses).

@@ -1,7 +1,7 @@
 // The line a user types after a prompt.
 #include "line_editor.h"
 
-#include "display_width.h"
+#include "grapheme.h"
 #include "key_decoder.h"
 
 #include <algorithm>
@@ -9,7 +9,9 @@
 namespace morv {
 namespace {
 
+// Called before the change: what follows a cluster may join it.
 void mark_changed(LineEditor& editor, std::size_t from) {
+    from = redraw_start(editor.text, from, editor.utf8);
     editor.changed_from = editor.changed ? std::min(editor.changed_from, from) : from;
     editor.changed = true;
 }
@@ -25,38 +27,19 @@ void erase_range(LineEditor& editor, std::size_t from, std::size_t to) {
     editor.text.erase(from, to - from);
 }
 
-bool continues_character(const LineEditor& editor, std::size_t at) {
-    return editor.utf8 && at < editor.text.size() &&
-           (static_cast<unsigned char>(editor.text[at]) & 0xC0) == 0x80;
-}
-
-bool is_zero_width(const LineEditor& editor, std::size_t at) {
-    return at < editor.text.size() && character_extent(editor.text, at, editor.utf8).columns == 0;
-}
-
-// A character and the combining marks after it are one step of the cursor:
-// they share their columns on the terminal.
+// A grapheme cluster is one step of the cursor: its characters share their
+// columns on the terminal.
 std::size_t previous_start(const LineEditor& editor, std::size_t at) {
-    while (at > 0) {
-        --at;
-        while (at > 0 && continues_character(editor, at)) {
-            --at;
-        }
-        if (!is_zero_width(editor, at)) {
-            break;
-        }
-    }
-    return at;
+    return cluster_start_before(editor.text, at, editor.utf8);
 }
 
 std::size_t next_start(const LineEditor& editor, std::size_t at) {
-    if (at >= editor.text.size()) {
-        return editor.text.size();
-    }
-    do {
-        at = character_extent(editor.text, at, editor.utf8).end;
-    } while (is_zero_width(editor, at));
-    return at;
+    return at >= editor.text.size() ? editor.text.size()
+                                    : cluster_extent(editor.text, at, editor.utf8).end;
+}
+
+bool blank_before(const LineEditor& editor, std::size_t at) {
+    return editor.text[at - 1] == ' ' && previous_start(editor, at) == at - 1;
 }
 
 // Control keys a shell user edits with.
@@ -91,11 +74,11 @@ int editing_key(int key) {
 // it and the cursor counted in, as a shell's Ctrl+W sees it.
 std::size_t word_start(const LineEditor& editor) {
     std::size_t at = editor.cursor;
-    while (at > 0 && editor.text[at - 1] == ' ') {
+    while (at > 0 && blank_before(editor, at)) {
         --at;
     }
-    while (at > 0 && editor.text[at - 1] != ' ') {
-        --at;
+    while (at > 0 && !blank_before(editor, at)) {
+        at = previous_start(editor, at);
     }
     return at;
 }
@@ -172,9 +155,9 @@ EditOutcome apply_key(LineEditor& editor, int key) {
 std::size_t column_count(const std::string& text, std::size_t begin, std::size_t end, bool utf8) {
     std::size_t columns = 0;
     for (std::size_t at = begin; at < end;) {
-        const CharacterExtent character = character_extent(text, at, utf8);
-        columns += static_cast<std::size_t>(character.columns);
-        at = character.end;
+        const ClusterExtent cluster = cluster_extent(text, at, utf8);
+        columns += static_cast<std::size_t>(cluster.columns);
+        at = cluster.end;
     }
     return columns;
 }

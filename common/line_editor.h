@@ -2,9 +2,9 @@
 // show it on the terminal are in line_frame.h.
 //
 // A character is one byte, as in an 8-bit code page; on a terminal that
-// speaks UTF-8 a character is one UTF-8 sequence instead, so that Backspace,
-// Delete and the arrows never split one. A combining mark goes with the
-// character before it, whose columns it shares.
+// speaks UTF-8 a character is a grapheme cluster (grapheme.h) instead, so
+// that Backspace, Delete, Ctrl+W and the arrows never split an accented
+// letter, an emoji sequence or a flag.
 #pragma once
 
 #include <cstddef>
@@ -32,7 +32,7 @@ enum EditOutcome { EDIT_GOES_ON, EDIT_ENTERED };
 EditOutcome apply_key(LineEditor& editor, int key);
 
 // Columns the characters of text from begin to end take on the terminal
-// (display_width.h), with no regard to where rows end.
+// (grapheme.h), with no regard to where rows end.
 std::size_t column_count(const std::string& text, std::size_t begin, std::size_t end, bool utf8);
 
 } // namespace morv

@@ -178,6 +178,12 @@ std::string edit_utf8(const std::string& typed, const std::vector<int>& keys) {
     return editor.text;
 }
 
+#define MAN_ZWJ_WOMAN "\xf0\x9f\x91\xa8\xe2\x80\x8d\xf0\x9f\x91\xa9"
+#define FLAG_JP "\xf0\x9f\x87\xaf\xf0\x9f\x87\xb5"
+#define THUMB_TONE "\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd"
+#define HANGUL_LVT "\xe1\x84\x80\xe1\x85\xa1\xe1\x86\xa8"
+
+// Steps go by grapheme cluster.
 TEST(ApplyKey, NeverSplitsAUtf8CharacterOnAUtf8Terminal) {
     const struct {
         const char* name;
@@ -205,6 +211,15 @@ TEST(ApplyKey, NeverSplitsAUtf8CharacterOnAUtf8Terminal) {
          "\xc3\xa9"
          "xb"},
         {"tab counts characters", "\xc3\xa9", {'\t', 'x'}, "\xc3\xa9       x"},
+        {"left over a ZWJ sequence",
+         "B" MAN_ZWJ_WOMAN "C",
+         {KEY_LEFT, KEY_LEFT, 'y'},
+         "By" MAN_ZWJ_WOMAN "C"},
+        {"backspace of a flag", "A" FLAG_JP FLAG_JP, {127}, "A" FLAG_JP},
+        {"delete of a thumb with its skin tone", THUMB_TONE "C", {KEY_HOME, KEY_DELETE}, "C"},
+        {"right over an e with its accent", "e\xcc\x81", {KEY_HOME, KEY_RIGHT, 'x'}, "e\xcc\x81x"},
+        {"backspace of a Hangul L V T", "a" HANGUL_LVT, {127}, "a"},
+        {"ctrl+W of emoji and a combined blank", "a " MAN_ZWJ_WOMAN " \xcc\x81", {23}, "a "},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(edit_utf8(c.typed, c.keys), c.text) << c.name;

@@ -2,6 +2,7 @@
 #include "line_frame.h"
 
 #include "display_width.h"
+#include "grapheme.h"
 
 #include <algorithm>
 
@@ -33,10 +34,10 @@ bool needs_padding(std::size_t cell, int columns, std::size_t width) {
 std::size_t lay_out(const std::string& text, std::size_t begin, std::size_t end, bool utf8,
                     std::size_t cell, std::size_t width) {
     for (std::size_t at = begin; at < end;) {
-        const CharacterExtent character = character_extent(text, at, utf8);
-        cell += (needs_padding(cell, character.columns, width) ? 1 : 0) +
-                static_cast<std::size_t>(character.columns);
-        at = character.end;
+        const ClusterExtent cluster = cluster_extent(text, at, utf8);
+        cell += (needs_padding(cell, cluster.columns, width) ? 1 : 0) +
+                static_cast<std::size_t>(cluster.columns);
+        at = cluster.end;
     }
     return cell;
 }
@@ -46,28 +47,42 @@ std::size_t lay_out(const std::string& text, std::size_t begin, std::size_t end,
 std::size_t append_laid_out(std::string& frame, const std::string& text, std::size_t begin,
                             bool utf8, std::size_t cell, std::size_t width) {
     for (std::size_t at = begin; at < text.size();) {
-        const CharacterExtent character = character_extent(text, at, utf8);
-        if (needs_padding(cell, character.columns, width)) {
+        const ClusterExtent cluster = cluster_extent(text, at, utf8);
+        if (needs_padding(cell, cluster.columns, width)) {
             frame += ' ';
             ++cell;
         }
-        frame.append(text, at, character.end - at);
-        cell += static_cast<std::size_t>(character.columns);
-        at = character.end;
+        frame.append(text, at, cluster.end - at);
+        cell += static_cast<std::size_t>(cluster.columns);
+        at = cluster.end;
     }
     return cell;
 }
 
-// The cell where text[0, offset) ends. The layout goes on from the mark
-// while the text before it is unchanged and the row geometry the same.
+// The cell where text[0, offset) ends (offset at a cluster's start). The
+// layout goes on from the mark while the row geometry is the same and the
+// text before it unchanged; a change right at the mark may join the cluster
+// before it to what follows, so the layout then goes on from that cluster.
 std::size_t cell_of(const LineEditor& editor, EditView& view, std::size_t offset) {
     LayoutMark& mark = view.mark;
-    const bool prefix_changed = editor.changed && editor.changed_from < mark.offset;
-    if (mark.width != width_of(view) || mark.start != start_of(view) || mark.offset > offset ||
-        mark.offset > editor.text.size() || prefix_changed) {
-        mark = {0, start_of(view), start_of(view), width_of(view)};
+    if (editor.changed && editor.changed_from <= mark.offset) {
+        mark.offset = mark.back_offset;
+        mark.cell = mark.back_cell;
+        if (editor.changed_from <= mark.offset) {
+            mark.width = 0;
+        }
     }
-    mark.cell = lay_out(editor.text, mark.offset, offset, editor.utf8, mark.cell, width_of(view));
+    if (mark.width != width_of(view) || mark.start != start_of(view) || mark.offset > offset ||
+        mark.offset > editor.text.size()) {
+        mark = {0, start_of(view), 0, start_of(view), start_of(view), width_of(view)};
+    }
+    for (std::size_t at = mark.offset; at < offset;) {
+        const ClusterExtent cluster = cluster_extent(editor.text, at, editor.utf8);
+        mark.back_offset = at;
+        mark.back_cell = mark.cell;
+        mark.cell = lay_out(editor.text, at, cluster.end, editor.utf8, mark.cell, width_of(view));
+        at = cluster.end;
+    }
     mark.offset = offset;
     return mark.cell;
 }
@@ -115,24 +130,109 @@ void show_all(std::string& frame, LineEditor& editor, EditView& view) {
     editor.changed = false;
 }
 
-// ---- Without cursor moves ------------------------------------------------------
+// ---- Rows off the screen ----------------------------------------------------------
 
-bool continues_at(const std::string& text, std::size_t at) {
-    return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+bool on_screen(const EditView& view, std::size_t cell) {
+    const std::size_t row = place_of(view, cell).row;
+    return view.rows <= 0 ||
+           (row >= view.top_row && row < view.top_row + static_cast<std::size_t>(view.rows));
 }
 
+// Writing down to cell scrolled the screen when it went past the bottom.
+void note_written(EditView& view, std::size_t cell) {
+    const std::size_t row = place_of(view, cell).row;
+    const auto rows = static_cast<std::size_t>(view.rows);
+    if (view.rows > 0 && row >= view.top_row + rows) {
+        view.top_row = row - (rows - 1);
+        view.at_screen_top = true;
+    }
+}
+
+// True when writing the line from offset on would scroll the cursor's row
+// off the screen's top.
+bool scrolls_cursor_away(const LineEditor& editor, EditView& view, std::size_t offset,
+                         std::size_t cell) {
+    if (view.rows <= 0) {
+        return false;
+    }
+    const std::size_t end =
+        lay_out(editor.text, offset, editor.text.size(), editor.utf8, cell, width_of(view));
+    const std::size_t end_row = place_of(view, end).row;
+    const auto rows = static_cast<std::size_t>(view.rows);
+    const std::size_t top = std::max(view.top_row, end_row >= rows ? end_row - (rows - 1) : 0);
+    return place_of(view, cell_of(editor, view, editor.cursor)).row < top;
+}
+
+// Writes the clusters of text laid out from cell on that fall in the cells
+// first..last; returns the cell after the last one written.
+std::size_t append_window(std::string& frame, const std::string& text, bool utf8, std::size_t cell,
+                          std::size_t width, std::size_t first, std::size_t last) {
+    for (std::size_t at = 0; at < text.size() && cell < last;) {
+        const ClusterExtent cluster = cluster_extent(text, at, utf8);
+        const std::size_t pad = needs_padding(cell, cluster.columns, width) ? 1 : 0;
+        const std::size_t next = cell + pad + static_cast<std::size_t>(cluster.columns);
+        if (next > last) {
+            break;
+        }
+        if (cell + pad >= first) {
+            frame.append(cell >= first ? pad : 0, ' ').append(text, at, cluster.end - at);
+        }
+        cell = next;
+        at = cluster.end;
+    }
+    return std::max(cell, first);
+}
+
+// The first row to show so that the cursor's row is on the screen, and as
+// much of the line's end as fits beside it.
+std::size_t first_row_shown(std::size_t cursor_row, std::size_t end_row, std::size_t rows) {
+    const std::size_t for_end = end_row >= rows ? end_row - (rows - 1) : 0;
+    const std::size_t for_cursor = cursor_row >= rows ? cursor_row - (rows - 1) : 0;
+    return std::max(std::min(cursor_row, for_end), for_cursor);
+}
+
+std::string viewport_frame(LineEditor& editor, EditView& view) {
+    const std::size_t width = width_of(view);
+    const auto rows = static_cast<std::size_t>(view.rows);
+    const std::size_t end =
+        lay_out(editor.text, 0, editor.text.size(), editor.utf8, start_of(view), width);
+    const std::size_t cursor = cell_of(editor, view, editor.cursor);
+    editor.changed = false;
+    view.top_row = first_row_shown(cursor / width, end / width, rows);
+    view.at_screen_top = true;
+    const std::size_t first = view.top_row * width;
+    const std::size_t last = first + rows * width;
+    // Up as far as the screen goes: its top row.
+    std::string frame = "\x1b[" + std::to_string(rows) + "A\r";
+    append_window(frame, view.lead, editor.utf8, 0, width, first, last);
+    std::size_t at =
+        append_window(frame, editor.text, editor.utf8, start_of(view), width, first, last);
+    if (at >= last) {
+        at = last - 1; // the bottom row is full: the cursor waits in its last column
+    } else {
+        if (on_row_edge(view, at) && at > first) {
+            wrap_at_edge(frame);
+        }
+        frame += "\x1b[J";
+    }
+    append_move(frame, view, at, cursor);
+    view.shown = editor.text;
+    view.shown_length = end - start_of(view);
+    view.shown_cursor = cursor - start_of(view);
+    return frame;
+}
+
+// ---- Without cursor moves ------------------------------------------------------
+
 // Bytes at the start that the text and the shown line share, whole
-// characters only.
+// clusters of both only.
 std::size_t common_start(const LineEditor& editor, const std::string& shown) {
     const std::string& text = editor.text;
     std::size_t same = 0;
     while (same < text.size() && same < shown.size() && text[same] == shown[same]) {
         ++same;
     }
-    while (editor.utf8 && same > 0 && (continues_at(text, same) || continues_at(shown, same))) {
-        --same;
-    }
-    return same;
+    return std::min(redraw_start(text, same, editor.utf8), redraw_start(shown, same, editor.utf8));
 }
 
 std::string fresh_row(LineEditor& editor, EditView& view) {
@@ -185,18 +285,8 @@ std::string redraw_plain(LineEditor& editor, EditView& view, RedrawKind kind) {
     return fresh_row(editor, view);
 }
 
-// The start of the last character of text with the marks after it.
-std::size_t last_character(const std::string& text, bool utf8) {
-    std::size_t at = text.size();
-    while (at > 0) {
-        --at;
-        if (!utf8 || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80) {
-            if (character_extent(text, at, utf8).columns > 0) {
-                break;
-            }
-        }
-    }
-    return at;
+bool continues_at(const std::string& text, std::size_t at) {
+    return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
 }
 
 // True while the bytes of a UTF-8 character come in one by one: the
@@ -237,10 +327,14 @@ std::string draw_changes(LineEditor& editor, EditView& view) {
     std::string frame;
     const std::size_t start = start_of(view);
     if (editor.changed) {
-        // Bytes before changed_from are what the terminal shows already.
-        const std::size_t from = std::min(editor.changed_from, editor.text.size());
+        // Bytes before changed_from are what the terminal shows already, but
+        // the cluster they end with may now take in what follows.
+        const std::size_t from = redraw_start(editor.text, editor.changed_from, editor.utf8);
         const std::size_t from_cell =
             std::min(cell_of(editor, view, from), start + view.shown_length);
+        if (!on_screen(view, from_cell) || scrolls_cursor_away(editor, view, from, from_cell)) {
+            return viewport_frame(editor, view);
+        }
         append_move(frame, view, start + view.shown_cursor, from_cell);
         const std::size_t end =
             append_laid_out(frame, editor.text, from, editor.utf8, from_cell, width_of(view));
@@ -250,11 +344,15 @@ std::string draw_changes(LineEditor& editor, EditView& view) {
         if (end < start + view.shown_length) {
             frame += "\x1b[J";
         }
+        note_written(view, end);
         view.shown_length = end - start;
         view.shown_cursor = view.shown_length;
         editor.changed = false;
     }
     const std::size_t cursor = cell_of(editor, view, editor.cursor);
+    if (!on_screen(view, cursor)) {
+        return frame + viewport_frame(editor, view);
+    }
     append_move(frame, view, start + view.shown_cursor, cursor);
     view.shown_cursor = cursor - start;
     return frame;
@@ -270,6 +368,11 @@ std::string redraw_frame(LineEditor& editor, EditView& view, RedrawKind kind) {
     if (!view.moves_cursor) {
         return redraw_plain(editor, view, kind);
     }
+    if (kind == REDRAW_AFTER_RESIZE && view.at_screen_top && view.rows > 0) {
+        // Widening brings rows back from the scrollback above the prompt's;
+        // drawing from the screen's top leaves none of them in sight.
+        return viewport_frame(editor, view);
+    }
     std::string frame;
     switch (kind) {
     case REDRAW_AFTER_RESIZE: {
@@ -279,19 +382,27 @@ std::string redraw_frame(LineEditor& editor, EditView& view, RedrawKind kind) {
         if (rows_up > 0) {
             frame += "\x1b[" + std::to_string(rows_up) + "A";
         }
-        frame += "\r\x1b[J";
+        frame += "\r";
         break;
     }
     case REDRAW_ON_FRESH_ROW:
-        frame += "\r\x1b[J";
+        frame += "\r";
         break;
     case REDRAW_AT_TOP:
-        frame += "\x1b[H\x1b[2J";
+        frame += "\x1b[H";
         break;
     }
+    view.top_row = 0;
+    view.at_screen_top = kind == REDRAW_AT_TOP;
     show_all(frame, editor, view);
+    const std::size_t end = start_of(view) + view.shown_length;
+    frame += "\x1b[J";
+    note_written(view, end);
     const std::size_t cursor = cell_of(editor, view, editor.cursor);
-    append_move(frame, view, start_of(view) + view.shown_length, cursor);
+    if (!on_screen(view, cursor)) {
+        return frame + viewport_frame(editor, view);
+    }
+    append_move(frame, view, end, cursor);
     view.shown_cursor = cursor - start_of(view);
     return frame;
 }
@@ -309,7 +420,7 @@ std::string finish_frame(LineEditor& editor, EditView& view) {
     // tells the terminal that the row no longer runs on into the next.
     const bool in_lead = editor.text.empty();
     const std::string& text = in_lead ? view.lead : editor.text;
-    const std::size_t last = last_character(text, editor.utf8);
+    const std::size_t last = cluster_start_before(text, text.size(), editor.utf8);
     const std::size_t first_cell = in_lead ? 0 : start_of(view);
     append_move(frame, view, end, lay_out(text, 0, last, editor.utf8, first_cell, width_of(view)));
     frame += "\x1b[J";

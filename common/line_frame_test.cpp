@@ -98,9 +98,10 @@ TEST(RenderFrame, GoesByDisplayWidth) {
     EXPECT_EQ(type(t, {KEY_LEFT}), "\r\x1b[4C");
     EXPECT_EQ(type(t, {'X'}), "X" + WIDE_WORD + "\r\x1b[5C");
     EXPECT_EQ(t.view.shown_length, 7u);
-    // A combining mark takes no column and goes with its character.
+    // A combining mark takes no column and goes with its character, which is
+    // written again with it.
     type(t, {KEY_END});
-    EXPECT_EQ(type(t, keys_of("e\xcc\x81")), "e\xcc\x81");
+    EXPECT_EQ(type(t, keys_of("e\xcc\x81")), "e\r\x1b[7Ce\xcc\x81");
     EXPECT_EQ(type(t, {KEY_LEFT}), "\r\x1b[7C");
     EXPECT_EQ(type(t, {KEY_RIGHT}), "\r\x1b[8C");
 }
@@ -129,19 +130,19 @@ TEST(RedrawFrame, StartsAtThePromptsRowAfterAResize) {
         std::vector<int> keys;
         std::string frame;
     } cases[] = {
-        {"narrowed, cursor at the end", 20, 10, {}, "\x1b[3A\r\x1b[JName: " + x30},
+        {"narrowed, cursor at the end", 20, 10, {}, "\x1b[3A\rName: " + x30 + "\x1b[J"},
         {"narrowed, cursor at the start",
          20,
          10,
          {KEY_HOME},
-         "\r\x1b[JName: " + x30 + "\x1b[3A\r\x1b[6C"},
+         "\rName: " + x30 + "\x1b[J\x1b[3A\r\x1b[6C"},
         {"narrowed, cursor in the middle",
          20,
          10,
          {KEY_HOME, KEY_RIGHT, KEY_RIGHT, KEY_RIGHT, KEY_RIGHT, KEY_RIGHT},
-         "\x1b[1A\r\x1b[JName: " + x30 + "\x1b[2A\r\x1b[1C"},
-        {"widened, cursor at the end", 20, 80, {}, "\r\x1b[JName: " + x30},
-        {"to a width the line fills exactly", 40, 18, {}, "\x1b[2A\r\x1b[JName: " + x30 + " \r"},
+         "\x1b[1A\rName: " + x30 + "\x1b[J\x1b[2A\r\x1b[1C"},
+        {"widened, cursor at the end", 20, 80, {}, "\rName: " + x30 + "\x1b[J"},
+        {"to a width the line fills exactly", 40, 18, {}, "\x1b[2A\rName: " + x30 + " \r\x1b[J"},
     };
     for (const auto& c : cases) {
         Terminal t = terminal(NAME, c.old_width);
@@ -156,15 +157,38 @@ TEST(RedrawFrame, StartsAtThePromptsRowAfterAResize) {
     }
 }
 
+// 46 cells on a screen of 3 rows of 10: the first rows have scrolled off.
+TEST(RenderFrame, ShowsTheRowsAroundTheCursorOfALineTallerThanTheScreen) {
+    Terminal t = terminal(NAME, 10);
+    t.view.rows = 3;
+    const std::string x40(40, 'x');
+    type(t, keys_of(x40));
+    EXPECT_EQ(t.view.top_row, 2u);
+    const struct {
+        int key;
+        std::string frame;
+        std::size_t top_row;
+    } steps[] = {
+        {KEY_HOME, "\x1b[3A\rName: " + x40.substr(0, 24) + "\x1b[2A\r\x1b[6C", 0},
+        {'y', "\x1b[3A\rName: y" + x40.substr(0, 23) + "\x1b[2A\r\x1b[7C", 0},
+        {KEY_END, "\x1b[3A\r" + x40.substr(0, 27) + "\x1b[J", 2},
+        {KEY_ESCAPE, "\x1b[3A\rName: \x1b[J", 0},
+    };
+    for (const auto& step : steps) {
+        EXPECT_EQ(type(t, {step.key}), step.frame) << step.key;
+        EXPECT_EQ(t.view.top_row, step.top_row) << step.key;
+    }
+}
+
 TEST(RedrawFrame, AfterASuspensionAndOnCtrlL) {
     Terminal t = terminal(NAME, 20);
     type(t, keys_of("Hawk"));
     type(t, {KEY_LEFT});
-    EXPECT_EQ(redraw_frame(t.editor, t.view, REDRAW_ON_FRESH_ROW), "\r\x1b[JName: Hawk\r\x1b[9C");
-    EXPECT_EQ(redraw_frame(t.editor, t.view, REDRAW_AT_TOP), "\x1b[H\x1b[2JName: Hawk\r\x1b[9C");
+    EXPECT_EQ(redraw_frame(t.editor, t.view, REDRAW_ON_FRESH_ROW), "\rName: Hawk\x1b[J\r\x1b[9C");
+    EXPECT_EQ(redraw_frame(t.editor, t.view, REDRAW_AT_TOP), "\x1b[HName: Hawk\x1b[J\r\x1b[9C");
     // Keys typed since the last frame are in the redraw.
     apply_key(t.editor, 'e');
-    EXPECT_EQ(redraw_frame(t.editor, t.view, REDRAW_AT_TOP), "\x1b[H\x1b[2JName: Hawek\r\x1b[10C");
+    EXPECT_EQ(redraw_frame(t.editor, t.view, REDRAW_AT_TOP), "\x1b[HName: Hawek\x1b[J\r\x1b[10C");
     EXPECT_EQ(type(t, {KEY_END}), "\r\x1b[11C");
 }
 

@@ -44,6 +44,10 @@ const char* platform_text_line_end();
 // Width of the terminal in columns (80 when it cannot be told).
 int platform_console_columns();
 
+// Rows of the terminal's screen, above which text scrolls out of reach of
+// the cursor; 0 when it cannot be told or nothing is out of reach.
+int platform_console_rows();
+
 // True when the terminal shows text as UTF-8, where one character may take
 // several bytes; false for an 8-bit code page.
 bool platform_console_is_utf8();

@@ -222,6 +222,16 @@ int platform_console_columns() {
     return 80;
 }
 
+int platform_console_rows() {
+    winsize size{};
+    for (int descriptor : {STDOUT_FILENO, STDIN_FILENO}) {
+        if (ioctl(descriptor, TIOCGWINSZ, &size) == 0 && size.ws_row > 0) {
+            return size.ws_row;
+        }
+    }
+    return 0;
+}
+
 bool platform_console_moves_cursor() {
     return state.moves_cursor;
 }

@@ -341,6 +341,10 @@ int platform_console_columns() {
     return 80;
 }
 
+int platform_console_rows() {
+    return 0; // the buffer keeps the rows above the window, and moves reach them
+}
+
 bool platform_console_moves_cursor() {
     return true; // console_screen carries out the frames' sequences
 }

@@ -7,6 +7,7 @@
 #
 # Usage: terminal_screen_test.sh CASE PATH_TO_MORVMAKE
 # Cases: resize resize_wrapped suspend wide dumb no_term no_color full_row clear_screen
+#        file_output emoji clear_resize tall_answer
 
 source "$(dirname "$0")/terminal_lib.sh"
 
@@ -126,6 +127,14 @@ type_bytes() {
     tmux -L "$TERM_SOCKET" send-keys -H $(printf '%s' "$1" | od -An -tx1)
 }
 
+wait_in_file() {
+    local file=$1 text=$2 deadline=$((SECONDS + START_SECONDS))
+    until grep -qaF -- "$text" "$file" 2>/dev/null; do
+        ((SECONDS <= deadline)) || fail "$file did not get '$text'"
+        sleep "$POLL_SECONDS"
+    done
+}
+
 # ---- cases ---------------------------------------------------------------------
 
 # The window narrowed during the prompt, the text typed and mostly erased,
@@ -233,6 +242,83 @@ case_wide() {
     expect_stored_name "日本X-語${e_acute}a大小中"
 }
 
+resize_window() {
+    tmux -L "$TERM_SOCKET" resize-window -x "$1" -y "$2"
+    sleep 0.3
+}
+
+# Ctrl+L, then resizes: the prompt and the answer stand once.
+case_clear_resize() {
+    start_morvmake
+    resize_window 40 10
+    open_name_prompt
+    tmux -L "$TERM_SOCKET" send-keys -H 0c
+    term_type "abcdefghijklmnopqrstuvwxyz1234"
+    expect_name_row "${NAME_PROMPT}abcdefghijklmnopqrstuvwxyz1234"
+    local columns
+    for columns in 80 20 60 30 80; do
+        resize_window "$columns" 10
+        expect_name_row "${NAME_PROMPT}abcdefghijklmnopqrstuvwxyz1234"
+        expect_one_name_row
+    done
+    term_type "{HOME}X{ENTER}"
+    resize_window 80 24
+    finish_run
+    expect_stored_name "Xabcdefghijklmnopqrstuvwxyz1234"
+}
+
+# Answers taller than the window: edits at their start and their end show
+# where the answer really changed, with the cursor there.
+case_tall_answer() {
+    local long
+    long=$(printf 'a%.0s' {1..200})
+    start_morvmake
+    open_name_prompt
+    resize_window 40 5
+    term_type "$long"
+    term_type "{ESC}hi"
+    term_wait_for_screen "${NAME_PROMPT}hi"
+    long=$(printf '0123456789%s' {a..h})
+    resize_window 20 4
+    term_type "{ESC}$long{HOME}X"
+    [[ "$(term_screen | head -n 1)" == "${NAME_PROMPT:0:15}X0123" ]] ||
+        fail "the top row does not show the prompt and X"
+    [[ "$(tmux -L "$TERM_SOCKET" display -p '#{cursor_x},#{cursor_y}')" == "16,0" ]] ||
+        fail "the cursor is not after the X"
+    resize_window 80 4
+    expect_name_row "${NAME_PROMPT}X$long"
+    expect_one_name_row
+    term_type "{END}Z{ENTER}"
+    resize_window 80 24
+    finish_run
+    expect_stored_name "X${long}Z"
+}
+
+# Emoji sequences, a skin tone and a flag: the cursor steps over each
+# whole and stands where tmux draws it (a ZWJ sequence in two columns).
+case_emoji() {
+    local man=$'\xf0\x9f\x91\xa8' woman=$'\xf0\x9f\x91\xa9' girl=$'\xf0\x9f\x91\xa7'
+    local zwj=$'\xe2\x80\x8d' thumb=$'\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd'
+    local flag=$'\xf0\x9f\x87\xaf\xf0\x9f\x87\xb5'
+    export LC_ALL=C.UTF-8
+    start_morvmake LANG=C.UTF-8
+    open_name_prompt
+    type_bytes "B$man$zwj${woman}C"
+    term_type "{LEFT*2}y"
+    expect_name_row "${NAME_PROMPT}By$man$zwj${woman}C"
+    expect_cursor_column 17
+    term_type "{ESC}"
+    type_bytes "A$man$zwj$woman$zwj${girl}B${thumb}C${flag}D"
+    term_type "{HOME}{END}"
+    expect_cursor_column 27
+    term_type "{LEFT*4}-{RIGHT*2}{BS}"
+    expect_name_row "${NAME_PROMPT}A$man$zwj$woman$zwj${girl}B-${thumb}${flag}D"
+    expect_cursor_column 24
+    term_type "{ENTER}"
+    finish_run
+    expect_stored_name "A$man$zwj$woman$zwj${girl}B-${thumb}${flag}D"
+}
+
 # No ESC byte at all on a dumb terminal; the line grows and shrinks at its
 # end, and keys that would move the cursor do nothing.
 run_plain() {
@@ -307,8 +393,33 @@ case_clear_screen() {
     expect_stored_name "Hawek"
 }
 
+# Standard output to a file, keys from the terminal: the file gets the
+# prompts and each answer with CR LF, and nothing else.
+case_file_output() {
+    local out="$TERM_SCRATCH/out.txt"
+    prepare_folder
+    # shellcheck disable=SC2016 # expanded by the shell in the pane
+    term_start "file" sh -c 'exec "$0" "$@" >out.txt' "$MORVMAKE" DUEL01.DMO
+    local step
+    for step in "Enter number of players (1-8): |2" "(M)ap or (L)evel: |m" \
+        "Enter map name: |ARENA" "$NAME_PROMPT|Hawkk{BS}{LEFT}{HOME}<{END}>" \
+        "Player 1 Color (0-7): |1" "Player 2 Name: |Bob" "Player 2 Color (0-7): |2" \
+        "Kills for <Hawk>: |3" "Kills for Bob: |4"; do
+        wait_in_file "$out" "${step%%|*}"
+        term_type "${step#*|}{ENTER}"
+    done
+    wait_in_file "$out" "Players     : 2"
+    term_type "x"
+    term_wait_for "[exit 0]"
+    term_shows "$NAME_PROMPT" && fail "the dialogue went to the terminal, not to the file"
+    grep -qa $'[\x1b\b]' "$out" && fail "the file holds an ESC or BS byte"
+    grep -qa $'^Player 1 Name: <Hawk>\r$' "$out" || fail "the file lacks the name prompt and answer"
+    expect_stored_name "<Hawk>"
+}
+
 case "$CASE" in
-resize | resize_wrapped | suspend | wide | dumb | no_term | no_color | full_row | clear_screen)
+resize | resize_wrapped | suspend | wide | dumb | no_term | no_color | full_row | clear_screen | \
+    file_output | emoji | clear_resize | tall_answer)
     "case_$CASE"
     ;;
 *) fail "unknown case $CASE" ;;

@@ -41,7 +41,8 @@ endif()
 # What the screen shows of a typed answer against what morvmake keeps of it.
 if(NOT WIN32)
     foreach(terminal_case IN ITEMS resize resize_wrapped suspend wide dumb no_term no_color
-                                   full_row clear_screen)
+                                   full_row clear_screen file_output emoji clear_resize
+                                   tall_answer)
         morv_test(terminal.screen.${terminal_case} LABELS terminal
                   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/terminal_screen_test.sh
                           ${terminal_case} $<TARGET_FILE:morvmake>
