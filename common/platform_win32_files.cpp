@@ -99,11 +99,21 @@ std::string temporary_name(const std::string& target, unsigned attempt) {
     return folder_part(target) + ".morv-copy-" + digits;
 }
 
+// The whole path: wine's ReplaceFileW cannot place its own scratch file
+// beside a name that has no folder part.
+std::wstring full_path(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = size == 0 ? 0 : GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    full.resize(length < size ? length : 0);
+    return full;
+}
+
 // The new file takes the old one's attributes and security descriptor in
 // its place; a missing old file is simply replaced by a move.
 bool replace_keeping_security(const std::wstring& from, const std::wstring& to) {
-    if (ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                     nullptr)) {
+    if (ReplaceFileW(full_path(to).c_str(), full_path(from).c_str(), nullptr,
+                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
         return true;
     }
     const DWORD error = GetLastError();
