@@ -13,6 +13,7 @@
 #include <direct.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <vector>
 
 namespace morv {
 namespace {
@@ -99,29 +100,46 @@ std::string temporary_name(const std::string& target, unsigned attempt) {
     return folder_part(target) + ".morv-copy-" + digits;
 }
 
-// The whole path: wine's ReplaceFileW cannot place its own scratch file
-// beside a name that has no folder part.
-std::wstring full_path(const std::wstring& path) {
-    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    std::wstring full(size, L'\0');
-    const DWORD length = size == 0 ? 0 : GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-    full.resize(length < size ? length : 0);
-    return full;
+// The old file's hidden, system and archive marks go to the new one.
+bool copy_attributes(const std::wstring& from, const std::wstring& to) {
+    constexpr DWORD KEPT = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    return (attributes & KEPT) == 0 || SetFileAttributesW(from.c_str(), attributes & KEPT) != 0;
 }
 
-// The new file takes the old one's attributes and security descriptor in
-// its place; a missing old file is simply replaced by a move.
-bool replace_keeping_security(const std::wstring& from, const std::wstring& to) {
-    if (ReplaceFileW(full_path(to).c_str(), full_path(from).c_str(), nullptr,
-                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        return true;
+// The old file's access list goes to the new one, so that it is never more
+// open than before; its owner and group too where this process may set them.
+bool copy_security(const std::wstring& from, const std::wstring& to) {
+    constexpr SECURITY_INFORMATION PARTS =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD size = 0;
+    GetFileSecurityW(to.c_str(), PARTS, nullptr, 0, &size);
+    if (size == 0) {
+        return true; // nothing to copy, as on a file system without security
     }
-    const DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+    std::vector<unsigned char> descriptor(size);
+    if (!GetFileSecurityW(to.c_str(), PARTS, descriptor.data(), size, &size)) {
+        return false;
+    }
+    SetFileSecurityW(from.c_str(), OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION,
+                     descriptor.data());
+    return SetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data()) != 0;
+}
+
+// The new file takes the old one's attributes and security descriptor, then
+// its place in one rename, so that the name never goes missing (ReplaceFileW
+// does not promise that).
+bool replace_keeping_security(const std::wstring& from, const std::wstring& to) {
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !copy_attributes(from, to) ||
+         !copy_security(from, to))) {
         return false;
     }
     // Write-through returns only once the new name is on the disk.
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 } // namespace
