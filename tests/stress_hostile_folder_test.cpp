@@ -56,9 +56,14 @@ void fill_disk(const fs::path& folder, const char* size) {
     ASSERT_EQ(mount("tmpfs", folder.c_str(), "tmpfs", 0, size), 0);
 }
 
-void replace(const fs::path& file, const std::function<void(const char*)>& make) {
+void fifo(const fs::path& file) {
     fs::remove(file);
-    make(file.c_str());
+    mkfifo(file.c_str(), 0666);
+}
+
+void to_zero(const fs::path& file) {
+    fs::remove(file);
+    fs::create_symlink("/dev/zero", file);
 }
 
 const FolderCase CASES[] = {
@@ -90,20 +95,14 @@ const FolderCase CASES[] = {
     {"COMMIT.DAT private, mode 0600", false, "morvplay",
      [](auto& f, auto&) { chmod((f / "COMMIT.DAT").c_str(), 0600); }, UPDATED, "NUMPLAYERS = 3\r\n",
      0100600, 0},
-    {"COMMIT.DAT a FIFO", false, "morvplay",
-     [](auto& f, auto&) { replace(f / "COMMIT.DAT", [](const char* p) { mkfifo(p, 0666); }); },
-     NOT_READ, nullptr, 010644, 0},
-    {"COMMIT.DAT a link to /dev/zero", false, "morvplay",
-     [](auto& f, auto&) {
-         replace(f / "COMMIT.DAT", [](const char* p) { symlink("/dev/zero", p); });
-     },
+    {"COMMIT.DAT a FIFO", false, "morvplay", [](auto& f, auto&) { fifo(f / "COMMIT.DAT"); },
      NOT_READ, nullptr, 0, 0},
-    {"the launch script a FIFO", false, "morvplay",
-     [](auto& f, auto&) { replace(f / "P.MORV", [](const char* p) { mkfifo(p, 0666); }); },
+    {"COMMIT.DAT a link to /dev/zero", false, "morvplay",
+     [](auto& f, auto&) { to_zero(f / "COMMIT.DAT"); }, NOT_READ, nullptr, 0, 0},
+    {"the launch script a FIFO", false, "morvplay", [](auto& f, auto&) { fifo(f / "P.MORV"); },
      SCRIPT_NOT_READ, COMMIT_BEFORE.c_str(), 0, 0},
     {"the launch script a link to /dev/zero", false, "morvplay",
-     [](auto& f, auto&) { replace(f / "P.MORV", [](const char* p) { symlink("/dev/zero", p); }); },
-     SCRIPT_NOT_READ, COMMIT_BEFORE.c_str(), 0, 0},
+     [](auto& f, auto&) { to_zero(f / "P.MORV"); }, SCRIPT_NOT_READ, COMMIT_BEFORE.c_str(), 0, 0},
     {"COMMIT.DAT on a full disk", true, "morvplay",
      [](auto& f, auto&) {
          fill_disk(f, "size=64k");
@@ -111,13 +110,10 @@ const FolderCase CASES[] = {
          write_file(f / "COMMIT.DAT", std::string(40000, 'x') + "\r\n" + COMMIT_BEFORE);
      },
      NOT_WRITTEN, nullptr, 0, 0},
-    {"the demo a FIFO", false, "morvmake",
-     [](auto& f, auto&) { replace(f / "DUEL01.DMO", [](const char* p) { mkfifo(p, 0666); }); },
+    {"the demo a FIFO", false, "morvmake", [](auto& f, auto&) { fifo(f / "DUEL01.DMO"); },
      "  - Failed to copy .DMO (file not found?)\r\n", nullptr, 0, 0},
     {"the map a link to /dev/zero", false, "morvmake",
-     [](auto& f, auto&) {
-         replace(f / "ARENA.map", [](const char* p) { symlink("/dev/zero", p); });
-     },
+     [](auto& f, auto&) { to_zero(f / "ARENA.map"); },
      "  - Failed to copy .MAP (file not found?)\r\n", nullptr, 0, 0},
     {"the launch script read-only", false, "morvmake",
      [](auto& f, auto&) {
