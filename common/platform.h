@@ -85,9 +85,24 @@ void platform_sleep_ms(int ms);
 using FileHandle = std::intptr_t;
 inline constexpr FileHandle NO_FILE = -1;
 
-// Binary streams. Opening for writing creates the file or empties it.
+// Binary streams. Only a regular file opens for reading: a folder, device,
+// pipe or socket is refused at once, never waited on. Opening for writing
+// creates the file or empties it.
 FileHandle platform_open_for_reading(const std::string& path);
 FileHandle platform_open_for_writing(const std::string& path);
+
+// Removes whatever stands under the name (a file, a link) and creates a new
+// empty file there that no other name shares; never writes through a link or
+// into an existing file. NO_FILE when the old entry cannot be removed.
+FileHandle platform_create_new_file(const std::string& path);
+
+// Creates a new empty file with a unique name in target's folder, to be put
+// in target's place by platform_replace_file; temporary receives its path.
+FileHandle platform_create_temporary_beside(const std::string& target, std::string& temporary);
+
+// Ends the file after its first size bytes and writes on from there: 0 on
+// success.
+int platform_cut_file(FileHandle file, std::int64_t size);
 
 // Returns the number of bytes read (0 at the end of the file), -1 on an error.
 std::int64_t platform_read_file(FileHandle file, char* buffer, std::int64_t size);
@@ -111,14 +126,17 @@ int platform_make_folder(const std::string& path);
 // Deletes a file: 0 on success, nonzero on failure.
 int platform_remove_file(const std::string& path);
 
-// Renames a file, never replacing an existing one: 0 on success.
+// Renames a regular file, never replacing an existing one: 0 on success.
 int platform_rename_no_replace(const std::string& old_path, const std::string& new_path);
 
 // Puts old_path in the place of new_path in one step, replacing it: 0 on
 // success. old_path's data reach the disk before the replacement, and the
 // replacement itself before the call returns, so a crash leaves the old or
 // the new complete file. A new_path marked read-only (on POSIX: no write
-// permission for anyone) is not replaced, whoever runs the program.
+// permission for anyone) is not replaced, whoever runs the program. The new
+// file keeps the replaced one's permissions: its mode bits, and its owner and
+// group where the process may set them, on POSIX; its attributes and security
+// descriptor on Windows.
 int platform_replace_file(const std::string& old_path, const std::string& new_path);
 
 // Day, month and year of the file's last modification in local time; 0 on

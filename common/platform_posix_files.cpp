@@ -36,6 +36,24 @@ int make_temporary_beside(const std::string& target, std::string& temporary) {
     return mkostemp(temporary.data(), O_CLOEXEC);
 }
 
+// A signal may interrupt an open that waits on a slow file system.
+int open_retrying(const char* path, int flags, mode_t mode) {
+    for (;;) {
+        const int file = open(path, flags | O_CLOEXEC, mode);
+        if (file >= 0 || errno != EINTR) {
+            return file;
+        }
+    }
+}
+
+// mkostemp makes a private file; a file meant to stay gets the mode any new
+// file of this user gets.
+int give_usual_mode(int file) {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return fchmod(file, 0666 & ~mask);
+}
+
 int copy_contents(int from, int to) {
     char buffer[COPY_CHUNK_SIZE];
     for (;;) {
@@ -121,13 +139,44 @@ bool is_read_only(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && (status.st_mode & 0222) == 0;
 }
 
-// Brings what was written to the file or folder to the disk.
-int flush_to_disk(const char* path, int open_flags) {
-    const int file = open(path, open_flags | O_CLOEXEC);
+// Brings what was written to the folder to the disk.
+int flush_folder(const char* path) {
+    const int folder = open_retrying(path, O_RDONLY | O_DIRECTORY, 0);
+    if (folder < 0) {
+        return -1;
+    }
+    const int result = fsync(folder);
+    close(folder);
+    return result == 0 ? 0 : -1;
+}
+
+// The new file takes the old one's owner, group and mode bits, so that a
+// replacement never leaves the file more open than it was. Who may not give
+// a file away keeps it, with the old group where that is one of theirs.
+int keep_permissions(int file, const char* old_file) {
+    struct stat status {};
+    if (stat(old_file, &status) != 0) {
+        return errno == ENOENT ? 0 : -1;
+    }
+    if (fchown(file, status.st_uid, status.st_gid) != 0 &&
+        fchown(file, static_cast<uid_t>(-1), status.st_gid) != 0) {
+        // The process's own group stays; the mode bits below still hold.
+    }
+    return fchmod(file, status.st_mode & 0777);
+}
+
+// Gives the new file the old one's permissions, then brings its data to the
+// disk, so that a crash after the rename cannot leave the new name on an
+// empty or short file.
+int prepare_replacement(const char* new_file, const char* old_file) {
+    const int file = open_retrying(new_file, O_WRONLY | O_NOFOLLOW, 0);
     if (file < 0) {
         return -1;
     }
-    const int result = fsync(file);
+    int result = keep_permissions(file, old_file);
+    if (result == 0) {
+        result = fsync(file);
+    }
     close(file);
     return result == 0 ? 0 : -1;
 }
@@ -145,13 +194,15 @@ FileHandle platform_open_for_reading(const std::string& path) {
     if (holds_nul_byte(path)) {
         return NO_FILE;
     }
-    const int file = open(dos_native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking, so that a FIFO opens at once and is then refused.
+    const int file = open_retrying(dos_native_path(path).c_str(), O_RDONLY | O_NONBLOCK, 0);
     if (file < 0) {
         return NO_FILE;
     }
-    // A folder opens on POSIX but cannot be read as a file.
+    // The opened file itself is looked at, not the name before: a folder,
+    // FIFO, device or socket would block, never end or not read at all.
     struct stat status {};
-    if (fstat(file, &status) != 0 || S_ISDIR(status.st_mode)) {
+    if (fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
         close(file);
         return NO_FILE;
     }
@@ -162,9 +213,54 @@ FileHandle platform_open_for_writing(const std::string& path) {
     if (holds_nul_byte(path)) {
         return NO_FILE;
     }
-    const int file =
-        open(dos_native_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int file = open_retrying(dos_native_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     return file < 0 ? NO_FILE : file;
+}
+
+FileHandle platform_create_new_file(const std::string& path) {
+    if (holds_nul_byte(path)) {
+        return NO_FILE;
+    }
+    const std::string native = dos_native_path(path);
+    // Once more when another process put the name back in between.
+    for (int tries = 0; tries < 2; ++tries) {
+        if (unlink(native.c_str()) != 0 && errno != ENOENT) {
+            return NO_FILE;
+        }
+        const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+        const int file = open_retrying(native.c_str(), flags, 0666);
+        if (file >= 0) {
+            return file;
+        }
+        if (errno != EEXIST) {
+            return NO_FILE;
+        }
+    }
+    return NO_FILE;
+}
+
+FileHandle platform_create_temporary_beside(const std::string& target, std::string& temporary) {
+    if (holds_nul_byte(target)) {
+        return NO_FILE;
+    }
+    const int file = make_temporary_beside(dos_native_path(target), temporary);
+    if (file < 0) {
+        return NO_FILE;
+    }
+    if (give_usual_mode(file) != 0) {
+        close(file);
+        unlink(temporary.c_str());
+        return NO_FILE;
+    }
+    return file;
+}
+
+int platform_cut_file(FileHandle file, std::int64_t size) {
+    if (ftruncate(descriptor(file), static_cast<off_t>(size)) != 0 ||
+        lseek(descriptor(file), static_cast<off_t>(size), SEEK_SET) < 0) {
+        return -1;
+    }
+    return 0;
 }
 
 std::int64_t platform_read_file(FileHandle file, char* buffer, std::int64_t size) {
@@ -258,6 +354,11 @@ int platform_rename_no_replace(const std::string& old_path, const std::string& n
     }
     const std::string from = dos_native_path(old_path);
     const std::string to = dos_native_path(new_path);
+    const FileHandle source = platform_open_for_reading(from);
+    if (source == NO_FILE) {
+        return -1;
+    }
+    platform_close_file(source);
 #ifdef RENAME_NOREPLACE
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         return 0;
@@ -281,9 +382,7 @@ int platform_replace_file(const std::string& old_path, const std::string& new_pa
     }
     const std::string from = dos_native_path(old_path);
     const std::string to = dos_native_path(new_path);
-    // The data first, so that a crash after the rename cannot leave the new
-    // name on an empty or short file.
-    if (is_read_only(to) || flush_to_disk(from.c_str(), O_WRONLY) != 0 ||
+    if (is_read_only(to) || prepare_replacement(from.c_str(), to.c_str()) != 0 ||
         ::rename(from.c_str(), to.c_str()) != 0) {
         return -1;
     }
@@ -291,7 +390,7 @@ int platform_replace_file(const std::string& old_path, const std::string& new_pa
     // replacement has happened whatever this gives: a file system that cannot
     // flush a folder keeps the new name by its own schedule.
     const std::string folder = folder_part(to);
-    flush_to_disk(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    flush_folder(folder.empty() ? "." : folder.c_str());
     return 0;
 }
 

@@ -14,6 +14,7 @@
 #include <direct.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <vector>
 
 namespace morv {
 namespace {
@@ -77,6 +78,71 @@ int flush_file(const std::string& path) {
     return flushed ? 0 : -1;
 }
 
+// Creates a file that did not exist, sharing as the C runtime's fopen does.
+HANDLE create_new(const std::wstring& path) {
+    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The folder part of a path with its final separator, or empty.
+std::string folder_part(const std::string& path) {
+    const std::size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// A name no other file in the folder is likely to hold; CREATE_NEW makes sure.
+std::string temporary_name(const std::string& target, unsigned attempt) {
+    LARGE_INTEGER counter{};
+    QueryPerformanceCounter(&counter);
+    const unsigned long long draw = static_cast<unsigned long long>(counter.QuadPart) * 40503ULL +
+                                    GetCurrentProcessId() * 2654435761ULL + attempt;
+    char digits[17];
+    std::snprintf(digits, sizeof digits, "%016llx", draw);
+    return folder_part(target) + ".morv-copy-" + digits;
+}
+
+// The old file's hidden, system and archive marks go to the new one.
+bool copy_attributes(const std::wstring& from, const std::wstring& to) {
+    constexpr DWORD KEPT = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    return (attributes & KEPT) == 0 || SetFileAttributesW(from.c_str(), attributes & KEPT) != 0;
+}
+
+// The old file's access list goes to the new one, so that it is never more
+// open than before; its owner and group too where this process may set them.
+bool copy_security(const std::wstring& from, const std::wstring& to) {
+    constexpr SECURITY_INFORMATION PARTS =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD size = 0;
+    GetFileSecurityW(to.c_str(), PARTS, nullptr, 0, &size);
+    if (size == 0) {
+        return true; // nothing to copy, as on a file system without security
+    }
+    std::vector<unsigned char> descriptor(size);
+    if (!GetFileSecurityW(to.c_str(), PARTS, descriptor.data(), size, &size)) {
+        return false;
+    }
+    SetFileSecurityW(from.c_str(), OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION,
+                     descriptor.data());
+    return SetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data()) != 0;
+}
+
+// The new file takes the old one's attributes and security descriptor, then
+// its place in one rename, so that the name never goes missing (ReplaceFileW
+// does not promise that).
+bool replace_keeping_security(const std::wstring& from, const std::wstring& to) {
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !copy_attributes(from, to) ||
+         !copy_security(from, to))) {
+        return false;
+    }
+    // Write-through returns only once the new name is on the disk.
+    return MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 } // namespace
 
 FileHandle platform_open_for_reading(const std::string& path) {
@@ -84,9 +150,16 @@ FileHandle platform_open_for_reading(const std::string& path) {
         return NO_FILE;
     }
     // Sharing as the C runtime's fopen does: others may read and write.
-    return morv_handle(CreateFileW(wide_path(path).c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    const HANDLE handle =
+        CreateFileW(wide_path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A device (CON, NUL, COM1) or a pipe opens too, but would block or
+    // never end: only a file on a disk is read.
+    if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        return NO_FILE;
+    }
+    return morv_handle(handle);
 }
 
 FileHandle platform_open_for_writing(const std::string& path) {
@@ -96,6 +169,45 @@ FileHandle platform_open_for_writing(const std::string& path) {
     return morv_handle(CreateFileW(wide_path(path).c_str(), GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+FileHandle platform_create_new_file(const std::string& path) {
+    const std::wstring name = wide_path(path);
+    if (name.empty()) {
+        return NO_FILE;
+    }
+    // Once more when another process put the name back in between.
+    for (int tries = 0; tries < 2; ++tries) {
+        if (!DeleteFileW(name.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+            return NO_FILE;
+        }
+        const HANDLE handle = create_new(name);
+        if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+            return morv_handle(handle);
+        }
+    }
+    return NO_FILE;
+}
+
+FileHandle platform_create_temporary_beside(const std::string& target, std::string& temporary) {
+    if (holds_nul_byte(target)) {
+        return NO_FILE;
+    }
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        temporary = temporary_name(target, attempt);
+        const HANDLE handle = create_new(wide_path(temporary));
+        if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+            return morv_handle(handle);
+        }
+    }
+    return NO_FILE;
+}
+
+int platform_cut_file(FileHandle file, std::int64_t size) {
+    LARGE_INTEGER position{};
+    position.QuadPart = size;
+    const HANDLE handle = native_handle(file);
+    return SetFilePointerEx(handle, position, nullptr, FILE_BEGIN) && SetEndOfFile(handle) ? 0 : -1;
 }
 
 std::int64_t platform_read_file(FileHandle file, char* buffer, std::int64_t size) {
@@ -176,11 +288,7 @@ int platform_replace_file(const std::string& old_path, const std::string& new_pa
         flush_file(old_path) != 0) {
         return -1;
     }
-    // Write-through returns only once the new name is on the disk.
-    return MoveFileExW(wide_path(old_path).c_str(), wide_path(new_path).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? 0
-               : -1;
+    return replace_keeping_security(wide_path(old_path), wide_path(new_path)) ? 0 : -1;
 }
 
 int platform_file_local_date(const std::string& path, int& day, int& month, int& year) {

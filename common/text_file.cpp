@@ -26,8 +26,13 @@ struct TextFile {
     std::size_t position = 0;
     std::size_t length = 0;
     bool stream_ended = false; // end of file, Ctrl-Z or a read error met
-    // Writing: bytes waiting for the disk.
+    int held_crs = 0;          // CRs at the end of a piece, kept until the line end is seen
+    // Writing: bytes waiting for the disk, and those already written.
     std::string pending;
+    std::int64_t written = 0;
+    // Replacing: the file written and the one whose place it takes.
+    std::string temporary;
+    std::string target;
 };
 
 TextFile files[FILE_NUMBER_COUNT];
@@ -43,6 +48,11 @@ TextFile* open_file(int number) {
 TextFile* open_file(int number, FileMode mode) {
     TextFile* file = open_file(number);
     return file != nullptr && file->mode == mode ? file : nullptr;
+}
+
+TextFile* writing_file(int number) {
+    TextFile* file = open_file(number);
+    return file != nullptr && file->mode != FILE_READING ? file : nullptr;
 }
 
 // Reads the next block; everything from a Ctrl-Z on is cut off for good.
@@ -82,6 +92,7 @@ int flush_pending(TextFile& file) {
     if (!file.failed && !file.pending.empty()) {
         const auto size = static_cast<std::int64_t>(file.pending.size());
         file.failed = platform_write_file(file.handle, file.pending.data(), size) != 0;
+        file.written += size;
     }
     file.pending.clear();
     return file.failed ? 1 : 0;
@@ -98,6 +109,30 @@ void write_bytes(TextFile& file, const char* bytes, std::size_t size) {
         if (file.pending.size() == WRITE_BUFFER_SIZE) {
             flush_pending(file);
         }
+    }
+}
+
+FileHandle open_handle(TextFile& file, const std::string& path) {
+    switch (file.mode) {
+    case FILE_READING:
+        return platform_open_for_reading(path);
+    case FILE_WRITING:
+        return platform_open_for_writing(path);
+    case FILE_CREATING:
+        return platform_create_new_file(path);
+    case FILE_REPLACING:
+        file.target = path;
+        return platform_create_temporary_beside(path, file.temporary);
+    }
+    return NO_FILE;
+}
+
+// The piece's last CRs may be the end of a CR LF line end, known only from
+// the next byte; at most two go with an LF.
+void hold_final_crs(TextFile& file, std::string& piece) {
+    while (file.held_crs < 2 && piece.size() > 1 && piece.back() == '\r') {
+        piece.pop_back();
+        ++file.held_crs;
     }
 }
 
@@ -131,23 +166,22 @@ int open_text_file(const std::string& path, FileMode mode, int number) {
     if (number < 1 || number > FILE_NUMBER_COUNT || files[number - 1].open) {
         return 1;
     }
-    const FileHandle handle =
-        mode == FILE_READING ? platform_open_for_reading(path) : platform_open_for_writing(path);
-    if (handle == NO_FILE) {
-        return 2;
-    }
     TextFile& file = files[number - 1];
     file = TextFile{};
-    file.open = true;
     file.mode = mode;
-    file.handle = handle;
+    file.handle = open_handle(file, path);
+    if (file.handle == NO_FILE) {
+        file = TextFile{};
+        return 2;
+    }
+    file.open = true;
     prepare_buffers(file);
     register_closing_at_exit();
     return 0;
 }
 
 int write_text_line(int number, const std::string& text) {
-    TextFile* file = open_file(number, FILE_WRITING);
+    TextFile* file = writing_file(number);
     if (file == nullptr) {
         return 1;
     }
@@ -156,35 +190,82 @@ int write_text_line(int number, const std::string& text) {
     return file->failed ? 1 : 0;
 }
 
-void read_text_line(int number, std::string& line) {
+bool read_text_piece(int number, std::string& piece, std::size_t most) {
     TextFile* file = open_file(number, FILE_READING);
+    piece.assign(static_cast<std::size_t>(file == nullptr ? 0 : file->held_crs), '\r');
     if (file == nullptr) {
-        return;
+        return true;
     }
-    line.clear();
-    while (has_byte(*file)) {
+    file->held_crs = 0;
+    while (piece.size() < most && has_byte(*file)) {
         const char* start = file->buffer.data() + file->position;
-        const std::size_t available = file->length - file->position;
+        std::size_t available = file->length - file->position;
+        available = available < most - piece.size() ? available : most - piece.size();
         const void* found = std::memchr(start, '\n', available);
         if (found == nullptr) {
-            line.append(start, available);
-            file->position = file->length;
+            piece.append(start, available);
+            file->position += available;
             continue;
         }
         const auto taken = static_cast<std::size_t>(static_cast<const char*>(found) - start);
-        line.append(start, taken);
+        piece.append(start, taken);
         file->position += taken + 1;
         // CR LF arrives as LF, and one CR before that LF goes with it.
-        drop_final_cr(line);
-        drop_final_cr(line);
+        drop_final_cr(piece);
+        drop_final_cr(piece);
+        return true;
+    }
+    if (piece.size() >= most && has_byte(*file)) {
+        hold_final_crs(*file, piece);
+        return false;
+    }
+    drop_final_cr(piece);
+    return true;
+}
+
+void read_text_line(int number, std::string& line) {
+    if (open_file(number, FILE_READING) == nullptr) {
         return;
     }
-    drop_final_cr(line);
+    line.clear();
+    std::string piece;
+    bool complete = false;
+    while (!complete) {
+        complete = read_text_piece(number, piece, READ_BUFFER_SIZE);
+        line += piece;
+    }
+}
+
+int write_text_piece(int number, const std::string& bytes) {
+    TextFile* file = writing_file(number);
+    if (file == nullptr) {
+        return 1;
+    }
+    write_bytes(*file, bytes.data(), bytes.size());
+    return file->failed ? 1 : 0;
+}
+
+std::int64_t text_file_size(int number) {
+    const TextFile* file = writing_file(number);
+    return file == nullptr ? -1 : file->written + static_cast<std::int64_t>(file->pending.size());
+}
+
+int cut_text_file(int number, std::int64_t size) {
+    TextFile* file = writing_file(number);
+    if (file == nullptr) {
+        return 1;
+    }
+    flush_pending(*file);
+    if (!file->failed) {
+        file->failed = platform_cut_file(file->handle, size) != 0;
+        file->written = size;
+    }
+    return file->failed ? 1 : 0;
 }
 
 bool at_end(int number) {
     TextFile* file = open_file(number, FILE_READING);
-    return file == nullptr || !has_byte(*file);
+    return file == nullptr || (file->held_crs == 0 && !has_byte(*file));
 }
 
 bool text_file_failed(int number) {
@@ -197,9 +278,17 @@ int close_text_file(int number) {
     if (file == nullptr) {
         return 0;
     }
-    int result = file->mode == FILE_WRITING ? flush_pending(*file) : 0;
+    int result = file->mode == FILE_READING ? 0 : flush_pending(*file);
     if (platform_close_file(file->handle) != 0) {
         result = 1;
+    }
+    if (file->mode == FILE_REPLACING) {
+        if (result == 0 && platform_replace_file(file->temporary, file->target) != 0) {
+            result = 1;
+        }
+        if (result != 0) {
+            platform_remove_file(file->temporary);
+        }
     }
     *file = TextFile{};
     return result;
@@ -207,6 +296,10 @@ int close_text_file(int number) {
 
 void close_all_text_files() {
     for (int number = 1; number <= FILE_NUMBER_COUNT; ++number) {
+        TextFile& file = files[number - 1];
+        if (file.open && file.mode == FILE_REPLACING) {
+            file.failed = true;
+        }
         close_text_file(number);
     }
 }

@@ -2,6 +2,7 @@
 // CR LF line ends, over a table of 255 file numbers that belongs to the process.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace morv {
@@ -9,7 +10,10 @@ namespace morv {
 inline constexpr int FILE_NUMBER_COUNT = 255;
 inline constexpr std::size_t WRITE_BUFFER_SIZE = 8192;
 
-enum FileMode { FILE_READING, FILE_WRITING };
+// Writing creates the file or empties it. Creating first removes whatever
+// stands under the name and makes a new file there. Replacing writes a new
+// file beside it, which takes its place only when closed complete.
+enum FileMode { FILE_READING, FILE_WRITING, FILE_CREATING, FILE_REPLACING };
 
 // The lowest free number 1..255; 0 when all are open.
 int first_free_file_number();
@@ -26,6 +30,22 @@ int write_text_line(int number, const std::string& text);
 // for reading leaves line as it was.
 void read_text_line(int number, std::string& line);
 
+// The next at most most bytes of the current line, for lines of any length;
+// true when they end the line (its line end is taken as read_text_line takes
+// it). most is at least 3.
+bool read_text_piece(int number, std::string& piece, std::size_t most);
+
+// Appends the bytes without a line end; 0 on success, as write_text_line.
+int write_text_piece(int number, const std::string& bytes);
+
+// The number of bytes written so far, -1 when the number is not open for
+// writing.
+std::int64_t text_file_size(int number);
+
+// Ends the file after its first size bytes and writes on from there; 0 on
+// success. The failure sticks.
+int cut_text_file(int number, std::int64_t size);
+
 // True when no further byte can be read; true for a number that is not open.
 bool at_end(int number);
 
@@ -34,10 +54,12 @@ bool text_file_failed(int number);
 
 // Writes out the buffer, closes the stream and frees the number. 0 when every
 // byte reached the file and the close succeeded; nothing happens (result 0) on
-// a number that is not open.
+// a number that is not open. A replacing file then takes its target's place;
+// when anything failed it is removed and the target stays as it was.
 int close_text_file(int number);
 
-// Closes every open number, as at the end of the program.
+// Closes every open number, as at the end of the program. A replacing file
+// still open is unfinished: it is removed and its target stays as it was.
 void close_all_text_files();
 
 } // namespace morv

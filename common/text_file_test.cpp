@@ -53,6 +53,22 @@ class TextFileTest : public testing::Test {
         return lines;
     }
 
+    // The same loop, each line gathered from pieces of at most most bytes.
+    static Lines read_lines_in_pieces(const std::string& file, std::size_t most) {
+        Lines lines;
+        EXPECT_EQ(open_text_file(file, FILE_READING, 1), 0);
+        std::string piece;
+        while (!at_end(1)) {
+            lines.emplace_back();
+            for (bool complete = false; !complete; lines.back() += piece) {
+                complete = read_text_piece(1, piece, most);
+                EXPECT_LE(piece.size(), most);
+            }
+        }
+        EXPECT_EQ(close_text_file(1), 0);
+        return lines;
+    }
+
     morv_test::ScratchFolder scratch{"morv_text_file_"};
     fs::path folder = scratch.path;
 };
@@ -86,6 +102,9 @@ TEST_F(TextFileTest, ReadsLinesByTextModeRules) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.bytes));
         EXPECT_EQ(read_lines(put(c.bytes)), c.lines);
+        for (const std::size_t most : {std::size_t{3}, std::size_t{4}, std::size_t{5}}) {
+            EXPECT_EQ(read_lines_in_pieces(put(c.bytes), most), c.lines) << most;
+        }
     }
 }
 

@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string contents = morv_fuzz::as_text(data, size);
     morv_fuzz::write_bytes(SCRIPT, contents);
     const std::vector<std::string> lines = morv_fuzz::expected_lines(contents);
-    require(morv::read_player_count(SCRIPT) == expected_count(lines),
+    std::int32_t count = -1;
+    require(morv::read_player_count(SCRIPT, count) == 0 && count == expected_count(lines),
             "the last PLAYERS line decides the count");
     for (const std::string& line : lines) {
         check_instance_line(line);

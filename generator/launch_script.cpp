@@ -3,7 +3,6 @@
 #include "launch_script.h"
 
 #include "console.h"
-#include "file_ops.h"
 #include "run_generator.h"
 #include "text.h"
 #include "text_file.h"
@@ -76,12 +75,11 @@ std::vector<std::string> launch_script_lines(const GeneratorRun& run) {
 
 void write_launch_script(GeneratorRun& run) {
     run.script_file = first_free_file_number();
-    if (open_text_file(run.script_name, FILE_WRITING, run.script_file) != 0) {
-        fail_launch_script();
-    }
-    if (write_all_lines(run) != 0) {
-        // A short script would pass for a finished one.
-        morv::remove(run.script_name);
+    // Written beside the old script, which it replaces only when complete:
+    // a failed or interrupted write, or a second morvmake at the same time,
+    // leaves a whole script, never a short one that passes for finished.
+    if (open_text_file(run.script_name, FILE_REPLACING, run.script_file) != 0 ||
+        write_all_lines(run) != 0) {
         fail_launch_script();
     }
 }

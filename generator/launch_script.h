@@ -19,7 +19,8 @@ std::string compose_instance_value(const GeneratorRun& run, int number);
 std::vector<std::string> launch_script_lines(const GeneratorRun& run);
 
 // Writes script_name. When it cannot be written completely the run ends with
-// "Error creating file!" in red and no partial file is left behind.
+// "Error creating file!" in red, the old script of that name as it was and no
+// partial file left behind.
 void write_launch_script(GeneratorRun& run);
 
 } // namespace morv

@@ -10,6 +10,18 @@ namespace morv {
 // and "=", and does not start with the comment mark ";".
 bool is_numplayers_line(const std::string& line);
 
+// What tells a NUMPLAYERS line, gathered from a line given piece by piece.
+struct LineScan {
+    bool started = false; // a byte other than a blank was seen
+    bool comment = false; // and it was ";"
+    bool key = false;     // "NUMPLAYERS" in any case
+    bool equals = false;
+    std::string tail; // the last bytes seen, upper-cased, where a key may begin
+};
+
+void scan_line_piece(LineScan& scan, const std::string& piece);
+bool scan_is_numplayers_line(const LineScan& scan);
+
 // The line that takes the place of every NUMPLAYERS line.
 std::string numplayers_line(std::int32_t player_count);
 
@@ -18,7 +30,8 @@ std::string updated_commit_line(const std::string& line, std::int32_t player_cou
 
 // Rewrites the NUMPLAYERS lines of COMMIT.DAT in the working folder and
 // prints the closing line. COMMIT.DAT changes only in one step, to its
-// complete updated copy; otherwise a line says it was left as it was.
+// complete updated copy; otherwise a line says it was left as it was, and
+// that line closes the update.
 void update_commit_dat(std::int32_t player_count);
 
 } // namespace morv

@@ -31,6 +31,14 @@ TEST(CommitDat, NumplayersLinesAreKeyAndEqualsOutsideAComment) {
     };
     for (const auto& [line, replaced] : cases) {
         EXPECT_EQ(is_numplayers_line(line), replaced) << line;
+        // A long line is judged piece by piece: every cut gives the same.
+        const std::string whole = line;
+        for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
+            LineScan scan;
+            scan_line_piece(scan, whole.substr(0, cut));
+            scan_line_piece(scan, whole.substr(cut));
+            EXPECT_EQ(scan_is_numplayers_line(scan), replaced) << line << " cut at " << cut;
+        }
     }
 }
 

@@ -16,11 +16,14 @@ struct LauncherRun {
 // and ends the process with exit status 0.
 [[noreturn]] void run_launcher();
 
-// First pass over the script: the count of its last PLAYERS line, 0 when none.
-std::int32_t read_player_count(const std::string& script_path);
+// First pass over the script: count becomes that of its last PLAYERS line,
+// 0 when none. Nonzero when the script cannot be read to its end: it cannot
+// be opened, a read fails, or a line is longer than 1 MiB.
+int read_player_count(const std::string& script_path, std::int32_t& count);
 
 // Second pass: starts one emulator for every INSTANCE line with a value, in
-// the order of the lines.
-void launch_instances(const std::string& script_path);
+// the order of the lines. Nonzero, and no further start, when the script
+// cannot be read to its end.
+int launch_instances(const std::string& script_path);
 
 } // namespace morv

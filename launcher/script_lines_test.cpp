@@ -75,9 +75,13 @@ TEST(ScriptLines, TheLastPlayersLineOfTheWholeScriptDecidesTheCount) {
     const std::string script = (folder.path / "MATCH.MORV").string();
     for (const auto& [bytes, count] : cases) {
         morv_test::write_file(script, bytes);
-        EXPECT_EQ(read_player_count(script), count) << bytes;
+        std::int32_t read = -99;
+        EXPECT_EQ(read_player_count(script, read), 0) << bytes;
+        EXPECT_EQ(read, count) << bytes;
     }
-    EXPECT_EQ(read_player_count((folder.path / "NONE.MORV").string()), 0);
+    std::int32_t none = -99;
+    EXPECT_NE(read_player_count((folder.path / "NONE.MORV").string(), none), 0);
+    EXPECT_EQ(none, 0);
 }
 
 } // namespace

@@ -163,8 +163,9 @@ TEST(StressFullDisk, ACommitDatCopyCutShortLeavesCommitDatAsItWas) {
         EXPECT_EQ(run.exit_status, 0);
         EXPECT_EQ(run.output, "PLAYERS =  3\r\n"
                               "temp.txt could not be written; COMMIT.DAT was left as it was.\r\n"
-                              "COMMIT.DAT updated.\r\nAll instances launched.\r\n");
+                              "All instances launched.\r\n");
         EXPECT_EQ(read_file(folder.path / "COMMIT.DAT"), before);
+        EXPECT_FALSE(fs::exists(folder.path / "temp.txt")) << "a partial copy fills the disk";
     }
 }
 

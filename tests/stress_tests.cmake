@@ -14,3 +14,9 @@ morv_test(stress_typed_test ${stress} PROGRAMS morvmake)
 # flushes and rename in order, seen through strace): Linux only, as above.
 morv_test(stress_commit_concurrent_test ${stress} PROGRAMS morvplay)
 morv_test(stress_commit_flush_test ${stress} PROGRAMS morvplay)
+
+# Links, owners, modes, FIFOs, devices and a full tmpfs under the names both
+# programs use.
+morv_test(stress_hostile_folder_test ${stress} PROGRAMS morvmake morvplay)
+# One strace fault of each class (read errors, a full disk, interrupted calls).
+morv_test(stress_fault_injection_test ${stress} PROGRAMS morvplay)
