@@ -5,9 +5,9 @@
 // (down), "ESC [ n C" (right), "ESC [ J" (clear to the end of the screen),
 // and "ESC [ H" (the screen's top left corner). A frame rewrites only what
 // changed since the last one and the grapheme cluster it may join, so typing
-// at the end of a long line costs a few bytes per key. The cursor is never left waiting at a row's right edge:
-// where the text ends there, a blank and CR take it to the next row, so that
-// the terminal has wrapped the row itself and rewraps it on a resize.
+// at the end of a long line costs a few bytes per key. The cursor is never left waiting at a row's
+// right edge: where the text ends there, a blank and CR take it to the next row, so that the
+// terminal has wrapped the row itself and rewraps it on a resize.
 //
 // On a terminal that takes no control sequences (moves_cursor clear) a frame
 // is only text, BS, CR and LF: the line grows and shrinks at its end, by BS,

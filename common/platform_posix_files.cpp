@@ -213,7 +213,8 @@ FileHandle platform_open_for_writing(const std::string& path) {
     if (holds_nul_byte(path)) {
         return NO_FILE;
     }
-    const int file = open_retrying(dos_native_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int file =
+        open_retrying(dos_native_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     return file < 0 ? NO_FILE : file;
 }
 
