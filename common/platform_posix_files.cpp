@@ -158,22 +158,34 @@ int keep_permissions(int file, const char* old_file) {
     if (stat(old_file, &status) != 0) {
         return errno == ENOENT ? 0 : -1;
     }
+    mode_t mode = status.st_mode & 0777;
     if (fchown(file, status.st_uid, status.st_gid) != 0 &&
         fchown(file, static_cast<uid_t>(-1), status.st_gid) != 0) {
-        // The process's own group stays; the mode bits below still hold.
+        // The process's own group stays, without the rights of the old
+        // group, which it never had.
+        mode &= ~static_cast<mode_t>(070);
     }
-    return fchmod(file, status.st_mode & 0777);
+    return fchmod(file, mode);
 }
 
 // Gives the new file the old one's permissions, then brings its data to the
 // disk, so that a crash after the rename cannot leave the new name on an
 // empty or short file.
 int prepare_replacement(const char* new_file, const char* old_file) {
-    const int file = open_retrying(new_file, O_WRONLY | O_NOFOLLOW, 0);
+    // Reading is enough to change the permissions and to flush, also under a
+    // umask that leaves the owner no write permission.
+    const int file = open_retrying(new_file, O_RDONLY | O_NOFOLLOW, 0);
     if (file < 0) {
         return -1;
     }
-    int result = keep_permissions(file, old_file);
+    // Only the file this process made: a link put in its place meanwhile
+    // would hand another file the old one's owner.
+    struct stat status {};
+    int result =
+        fstat(file, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 1 ? 0 : -1;
+    if (result == 0) {
+        result = keep_permissions(file, old_file);
+    }
     if (result == 0) {
         result = fsync(file);
     }
@@ -222,7 +234,8 @@ FileHandle platform_create_new_file(const std::string& path) {
     if (holds_nul_byte(path)) {
         return NO_FILE;
     }
-    const std::string native = dos_native_path(path);
+    // A name made new keeps the case the programs give it.
+    const std::string native = native_path(path);
     // Once more when another process put the name back in between.
     for (int tries = 0; tries < 2; ++tries) {
         if (unlink(native.c_str()) != 0 && errno != ENOENT) {
@@ -339,7 +352,8 @@ int platform_make_folder(const std::string& path) {
     if (holds_nul_byte(path)) {
         return -1;
     }
-    return mkdir(dos_native_path(path).c_str(), 0777) == 0 ? 0 : -1;
+    // A folder made new keeps the case the programs give it.
+    return mkdir(native_path(path).c_str(), 0777) == 0 ? 0 : -1;
 }
 
 int platform_remove_file(const std::string& path) {
@@ -400,7 +414,8 @@ int platform_file_local_date(const std::string& path, int& day, int& month, int&
         return -1;
     }
     struct stat status {};
-    if (stat(dos_native_path(path).c_str(), &status) != 0) {
+    // Only a file has a date of its own; a FIFO or a device is no demo.
+    if (stat(dos_native_path(path).c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return -1;
     }
     const std::time_t modified = status.st_mtime;

@@ -109,23 +109,73 @@ bool copy_attributes(const std::wstring& from, const std::wstring& to) {
     return (attributes & KEPT) == 0 || SetFileAttributesW(from.c_str(), attributes & KEPT) != 0;
 }
 
+// The security calls live in advapi32. It is loaded from the system folder
+// when a file is replaced, so that the programs import only KERNEL32, USER32
+// and msvcrt and start on any Windows as before.
+using GetFileSecurityCall = BOOL(WINAPI*)(LPCWSTR, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR,
+                                          DWORD, LPDWORD);
+using SetFileSecurityCall = BOOL(WINAPI*)(LPCWSTR, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR);
+
+struct SecurityCalls {
+    GetFileSecurityCall get = nullptr;
+    SetFileSecurityCall set = nullptr;
+};
+
+// GetProcAddress gives every entry one type; this is the documented way to
+// reach the entry's own.
+template <typename Call> Call security_call(HMODULE library, const char* name) {
+    const FARPROC entry = GetProcAddress(library, name);
+    return reinterpret_cast<Call>(reinterpret_cast<void (*)()>(entry));
+}
+
+SecurityCalls security_calls() {
+    static SecurityCalls calls = [] {
+        SecurityCalls found;
+        const HMODULE library =
+            LoadLibraryExW(L"advapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (library != nullptr) {
+            found.get = security_call<GetFileSecurityCall>(library, "GetFileSecurityW");
+            found.set = security_call<SetFileSecurityCall>(library, "SetFileSecurityW");
+        }
+        return found;
+    }();
+    return calls;
+}
+
+// A file system without security (FAT) answers that it has none.
+bool has_no_security(DWORD error) {
+    return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
+}
+
 // The old file's access list goes to the new one, so that it is never more
 // open than before; its owner and group too where this process may set them.
 bool copy_security(const std::wstring& from, const std::wstring& to) {
     constexpr SECURITY_INFORMATION PARTS =
         OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
-    DWORD size = 0;
-    GetFileSecurityW(to.c_str(), PARTS, nullptr, 0, &size);
-    if (size == 0) {
-        return true; // nothing to copy, as on a file system without security
-    }
-    std::vector<unsigned char> descriptor(size);
-    if (!GetFileSecurityW(to.c_str(), PARTS, descriptor.data(), size, &size)) {
+    const SecurityCalls calls = security_calls();
+    if (calls.get == nullptr || calls.set == nullptr) {
         return false;
     }
-    SetFileSecurityW(from.c_str(), OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION,
-                     descriptor.data());
-    return SetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data()) != 0;
+    DWORD size = 0;
+    if (!calls.get(to.c_str(), PARTS, nullptr, 0, &size)) {
+        const DWORD error = GetLastError();
+        if (has_no_security(error)) {
+            return true;
+        }
+        if (error != ERROR_INSUFFICIENT_BUFFER) {
+            return false;
+        }
+    }
+    if (size == 0) {
+        return true; // nothing to copy
+    }
+    std::vector<unsigned char> descriptor(size);
+    if (!calls.get(to.c_str(), PARTS, descriptor.data(), size, &size)) {
+        return false;
+    }
+    calls.set(from.c_str(), OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION,
+              descriptor.data());
+    return calls.set(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data()) != 0;
 }
 
 // The new file takes the old one's attributes and security descriptor, then

@@ -23,6 +23,7 @@ TEST(CodePageNames, ReachTheSameCharactersBothWaysAndNeverAnotherName) {
          L"D\u00e9j\u00e0.dmo"},
         {"box drawing exists only in the console's page", OEM_US, "\xc9", L"\u2554"},
         {"UTF-8", UTF8, "Jos\xc3\xa9", L"Jos\u00e9"},
+        {"UTF-7, which takes no flags", 65000, "Jos+AOk-", L"Jos\u00e9"},
         {"ASCII is the same in every page", OEM_US, "champion.MORV", L"champion.MORV"},
     };
     for (const auto& c : cases) {
