@@ -145,6 +145,24 @@ int next_pending_key() {
     }
 }
 
+// The keys pending and not yet taken; bytes that make no key (the LF of a CR
+// LF whose CR was taken already, a NUL) count for none, and an unfinished
+// sequence (a lone ESC) counts as the key it starts.
+std::size_t pending_key_count() {
+    KeyDecoder decoder = console.decoder;
+    std::string_view rest = std::string_view(console.pending).substr(console.taken);
+    std::size_t keys = 0;
+    while (!rest.empty()) {
+        const DecodedKey decoded = decode_key(decoder, rest, true);
+        if (decoded.consumed == 0) {
+            return keys + 1;
+        }
+        keys += decoded.key != KEY_NONE ? 1 : 0;
+        rest.remove_prefix(decoded.consumed);
+    }
+    return keys;
+}
+
 // A file or a pipe gets plain text only: the answer once it is accepted.
 void show_frame(const std::string& frame) {
     if (console.shows_frames) {
@@ -204,37 +222,24 @@ std::string read_typed_line() {
     const std::string last_frame = finish_frame(editor, view);
     platform_write_console(console.shows_frames ? last_frame : editor.text);
     // Keys typed after Enter came in with it: they are pending, not taken.
-    console.key_arrived = console.taken < console.pending.size();
+    console.key_arrived = pending_key_count() > 0;
     return editor.text;
 }
 
-// Drops pending bytes that make no key (the LF of a CR LF whose CR was taken
-// already, a NUL), so that they end no wait. True when nothing else is pending.
-bool only_no_keys_pending() {
-    for (;;) {
-        KeyDecoder decoder = console.decoder;
-        const DecodedKey decoded =
-            decode_key(decoder, std::string_view(console.pending).substr(console.taken), true);
-        if (decoded.key != KEY_NONE || decoded.consumed == 0) {
-            return console.taken >= console.pending.size();
-        }
-        console.taken += decoded.consumed;
-        console.decoder = decoder;
-    }
-}
-
 // Takes in every key the console holds; true when a key arrived since the
-// last test.
+// last test. A key that ended an earlier wait stays pending, so only a key
+// that is new counts.
 bool key_test() {
+    const std::size_t keys_before = pending_key_count();
     bool got_bytes = true;
     while (got_bytes) {
         if (!fetch_input(0, got_bytes)) {
             console.input_ended = true;
             break;
         }
-        if (got_bytes && !only_no_keys_pending()) {
-            console.key_arrived = true;
-        }
+    }
+    if (pending_key_count() > keys_before) {
+        console.key_arrived = true;
     }
     const bool arrived = console.key_arrived;
     console.key_arrived = false;

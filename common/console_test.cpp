@@ -63,6 +63,34 @@ TEST(PauseMs, PipedInputIsNeverAKey) {
     EXPECT_EQ(prompt_line(""), "x");
 }
 
+// A key that ended one pause stays pending; bytes that come later and make
+// no new key (the LF of its CR LF, a NUL, the rest of a sequence it started)
+// must not end the next pause, and a new key still must.
+TEST(PauseMs, OnlyANewKeyEndsTheNextPause) {
+    struct Case {
+        const char* name;
+        std::string first;
+        std::string later;
+        double next_pause_ends;
+    };
+    const std::vector<Case> cases = {
+        {"lf of its cr lf", "x\r", "\n", 3.0},
+        {"nul", "x", std::string("\0", 1), 3.0},
+        {"rest of an escape sequence", "\x1b", "[A", 3.0},
+        {"a new key", "x", "y", 1.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        start(true);
+        double_type(c.first, 0.0);
+        pause_ms(3000);
+        EXPECT_TRUE(near(double_now(), 0.0));
+        double_type(c.later, 1.0);
+        pause_ms(3000);
+        EXPECT_TRUE(near(double_now(), c.next_pause_ends)) << double_now();
+    }
+}
+
 TEST(WaitForKey, ReturnsAtTheFirstTestAfterAKey) {
     start(true);
     double_type("k", 0.5);
