@@ -122,7 +122,10 @@ bool run_step(Feeder& feeder, const std::wstring& step) {
     }
     if (step == L"waiting") {
         if (WaitForSingleObject(feeder.program.hProcess, WAITING_MS) != WAIT_TIMEOUT) {
-            std::fwprintf(stderr, L"feeder: the program has ended\n");
+            DWORD status = 0;
+            GetExitCodeProcess(feeder.program.hProcess, &status);
+            std::fwprintf(stderr, L"feeder: the program has ended with status %lu\n",
+                          static_cast<unsigned long>(status));
             return false;
         }
         return true;
