@@ -52,6 +52,18 @@ void add_key(Feeder& feeder, WORD virtual_key, wchar_t character) {
     }
 }
 
+// The virtual key of a letter or digit on a US keyboard, 0 for any other
+// character. Not VkKeyScanW: under wine its first call may wait seconds for
+// the desktop, long enough for a pause to pass before its key is written.
+WORD key_of(wchar_t character) {
+    if (character >= L'a' && character <= L'z') {
+        return static_cast<WORD>(character - L'a' + L'A');
+    }
+    const bool letter_or_digit =
+        (character >= L'A' && character <= L'Z') || (character >= L'0' && character <= L'9');
+    return letter_or_digit ? static_cast<WORD>(character) : 0;
+}
+
 void add_size(Feeder& feeder) {
     CONSOLE_SCREEN_BUFFER_INFO info{};
     GetConsoleScreenBufferInfo(feeder.output, &info);
@@ -100,8 +112,7 @@ bool run_step(Feeder& feeder, const std::wstring& step) {
     const std::wstring value = step.substr(step.find(L':') + 1);
     if (step.rfind(L"text:", 0) == 0) {
         for (const wchar_t c : value) {
-            const SHORT scan = VkKeyScanW(c); // -1 for a character of no key
-            add_key(feeder, scan == -1 ? 0 : static_cast<WORD>(scan & 0xFF), c);
+            add_key(feeder, key_of(c), c);
         }
         return true;
     }
