@@ -4,7 +4,7 @@
 
 #include "console.h"
 #include "file_ops.h"
-#include "platform.h"
+#include "platform_console.h"
 #include "run_generator.h"
 #include "text.h"
 

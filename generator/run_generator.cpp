@@ -6,7 +6,7 @@
 #include "demo_intake.h"
 #include "launch_script.h"
 #include "match_setup.h"
-#include "platform.h"
+#include "platform_console.h"
 #include "text.h"
 #include "text_file.h"
 

@@ -5,7 +5,7 @@
 #include "demo_folder.h"
 #include "demo_intake.h"
 #include "launch_script.h"
-#include "platform.h"
+#include "platform_console.h"
 #include "scratch_folder.h"
 
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include "commit_dat.h"
 
 #include "console.h"
-#include "platform.h"
+#include "platform_files.h"
 #include "text.h"
 #include "text_file.h"
 

@@ -2,7 +2,7 @@
 #include "instance_launch.h"
 
 #include "console.h"
-#include "platform.h"
+#include "platform_process.h"
 #include "text.h"
 
 namespace morv {

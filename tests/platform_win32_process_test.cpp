@@ -2,7 +2,7 @@
 // test, where the system looks first) records the raw command line it got and
 // the arguments its C runtime made of it, in the working folder it started in.
 #include "command_line.h"
-#include "platform.h"
+#include "platform_process.h"
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>

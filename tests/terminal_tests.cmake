@@ -1,8 +1,5 @@
 # Terminal tests: the console layer and morvmake run in a real terminal under
 # tmux, typed at with send-keys and read back with capture-pane.
-add_executable(console_probe console_probe.cpp)
-target_link_libraries(console_probe PRIVATE morv_common)
-
 if(NOT WIN32)
     foreach(terminal_case IN ITEMS editing long_line type_ahead colours key_wait restore utf8)
         morv_test(terminal.${terminal_case} LABELS terminal

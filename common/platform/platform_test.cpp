@@ -1,7 +1,8 @@
 // The platform seam's promises that hold the same on every platform: no path
 // is cut at a NUL byte, a read-only file is never replaced, and the folder
 // lock lets one holder in at a time.
-#include "platform.h"
+#include "platform_files.h"
+#include "platform_process.h"
 
 #include "scratch_folder.h"
 

@@ -12,7 +12,7 @@
 //   rows     "row 1" to "row 22": on a terminal of 24 rows the next prompt
 //            stands on the last-but-one row, so a long answer scrolls
 #include "console.h"
-#include "platform.h"
+#include "platform_console.h"
 #include "text.h"
 
 #include <string>

@@ -15,7 +15,7 @@
 #include "console_input.h"
 #include "console_key_event.h"
 #include "console_screen.h"
-#include "platform.h"
+#include "platform_console.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 // shell is involved, so nothing in an argument is ever interpreted.
 #include "command_line.h"
 #include "nul_byte.h"
-#include "platform.h"
+#include "platform_process.h"
 
 #include <cerrno>
 #include <csignal>

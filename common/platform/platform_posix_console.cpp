@@ -10,7 +10,7 @@
 // a waiting read through a pipe of the process's own, so the typed line is
 // drawn again at once. TERM and NO_COLOR say which sequences the terminal
 // may get.
-#include "platform.h"
+#include "platform_console.h"
 
 #include <cctype>
 #include <cerrno>

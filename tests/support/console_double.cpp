@@ -1,7 +1,7 @@
 // A scripted console and clock in place of the real ones.
 #include "console_double.h"
 
-#include "platform.h"
+#include "platform_console.h"
 
 #include <algorithm>
 #include <cmath>

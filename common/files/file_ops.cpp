@@ -2,7 +2,7 @@
 // programs expect from them.
 #include "file_ops.h"
 
-#include "platform.h"
+#include "platform_files.h"
 
 namespace morv {
 

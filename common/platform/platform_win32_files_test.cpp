@@ -2,7 +2,7 @@
 // old one, and the replacement still takes its place.
 #include <windows.h>
 
-#include "platform.h"
+#include "platform_files.h"
 
 #include "scratch_folder.h"
 

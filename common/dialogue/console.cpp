@@ -17,7 +17,7 @@
 #include "line_editor.h"
 #include "line_frame.h"
 #include "number.h"
-#include "platform.h"
+#include "platform_console.h"
 #include "text.h"
 #include "text_file.h"
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "nul_byte.h"
-#include "platform.h"
+#include "platform_process.h"
 
 #include <string>
 

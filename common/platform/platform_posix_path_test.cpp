@@ -1,6 +1,6 @@
 // DOS names in any case on POSIX: the lookup itself, and the file calls that
 // find, replace and create files through it.
-#include "platform.h"
+#include "platform_files.h"
 #include "platform_posix_path.h"
 
 #include "scratch_folder.h"

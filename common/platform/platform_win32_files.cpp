@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "nul_byte.h"
-#include "platform.h"
+#include "platform_files.h"
 #include "platform_win32_path.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // dialogue: input arrives at chosen moments of a clock that only sleeps move.
 #pragma once
 
-#include "platform.h"
+#include "platform_console.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // is turned into "/" before every call; descriptors are opened close-on-exec
 // so the emulator processes started later inherit none of them.
 #include "nul_byte.h"
-#include "platform.h"
+#include "platform_files.h"
 #include "platform_posix_path.h"
 
 #include <cerrno>

@@ -4,7 +4,7 @@
 #include "standard_options.h"
 
 #include "console.h"
-#include "platform.h"
+#include "platform_console.h"
 #include "version.h"
 
 namespace morv {

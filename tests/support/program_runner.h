@@ -38,7 +38,7 @@ std::vector<std::string> with_emulator(const std::vector<std::string>& arguments
 // stand-in emulator).
 std::string built_program(const std::string& name);
 
-// Puts the stand-in emulator (tests/dosbox_standin.cpp) into folder as
+// Puts the stand-in emulator (tests/support/dosbox_standin.cpp) into folder as
 // dosbox.exe, where morvplay looks first: the one named in
 // MORV_TEST_STAND_IN, else the one built beside the programs.
 void add_stand_in_emulator(const std::filesystem::path& folder);

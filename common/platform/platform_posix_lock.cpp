@@ -3,7 +3,7 @@
 // a file of its own; the folder does neither, and the system gives the lock
 // back when its holder ends in any way.
 #include "nul_byte.h"
-#include "platform.h"
+#include "platform_files.h"
 #include "platform_posix_path.h"
 
 #include <cerrno>

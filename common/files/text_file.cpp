@@ -3,7 +3,7 @@
 // CR is an ordinary character and a Ctrl-Z byte ends the file.
 #include "text_file.h"
 
-#include "platform.h"
+#include "platform_files.h"
 
 #include <cstdlib>
 #include <cstring>

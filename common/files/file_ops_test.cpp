@@ -1,5 +1,5 @@
 #include "file_ops.h"
-#include "platform.h"
+#include "platform_files.h"
 #include "scratch_folder.h"
 #include "text_file.h"
 

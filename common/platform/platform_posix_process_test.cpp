@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "platform_process.h"
 #include "program_runner.h"
 #include "scratch_folder.h"
 
