@@ -10,9 +10,6 @@ namespace morv {
 
 namespace {
 
-constexpr int GREEN = 2;
-constexpr int RED = 4;
-
 struct CopyResults {
     int demo = 0;
     int script = 0;

@@ -11,8 +11,6 @@ namespace morv {
 
 namespace {
 
-constexpr int RED = 4;
-
 // Player 1 hosts the emulator's IPX network; the others join it.
 std::string network_command(int number) {
     return number == 1 ? "ipxnet startserver & " : "ipxnet connect localhost & ";

@@ -12,15 +12,6 @@
 
 namespace morv {
 
-namespace {
-constexpr int GREEN = 2;
-constexpr int BRIGHT_WHITE = 15;
-} // namespace
-
-void lock_console_window() {
-    platform_lock_console_window();
-}
-
 void abort_run(const std::string& message) {
     print_text(message, true);
     wait_for_key();
@@ -49,7 +40,7 @@ void print_closing_summary(GeneratorRun& run) {
 }
 
 void run_generator() {
-    lock_console_window();
+    platform_lock_console_window();
     GeneratorRun run;
     run_demo_intake(run, program_argument(1));
     // Upper case whatever the case of the demo's extension.

@@ -10,9 +10,6 @@ namespace morv {
 // Runs the whole dialogue and ends the process with exit status 0.
 [[noreturn]] void run_generator();
 
-// Removes the console window's sizing frame and maximise box.
-void lock_console_window();
-
 // Prints the message as a line in the current colour, waits for a key and
 // ends the run with exit status 0.
 [[noreturn]] void abort_run(const std::string& message);

@@ -14,6 +14,12 @@ void start_console(int argc, char** argv);
 
 void print_text(const std::string& text, bool line_end);
 void print_integer(std::int32_t value);
+// The colours the generator uses: red before its error messages, green
+// before its success lines, bright white for the closing summary.
+inline constexpr int GREEN = 2;
+inline constexpr int RED = 4;
+inline constexpr int BRIGHT_WHITE = 15;
+
 void set_colour(int colour);
 
 std::string prompt_field(const std::string& prompt);

@@ -20,9 +20,6 @@
 namespace morv {
 namespace {
 
-constexpr int GREEN = 2;
-constexpr int RED = 4;
-constexpr int BRIGHT_WHITE = 15;
 constexpr int BUSY_MS = 1500;
 constexpr int PAUSE_MS = 3000;
 constexpr int FILLER_ROWS = 22;
