@@ -30,7 +30,7 @@ std::vector<std::string> read_all_lines(const std::string& path, std::size_t siz
     while (!morv::at_end(SOURCE)) {
         require(lines.size() <= size, "the reader ends: never more lines than bytes");
         std::string line;
-        morv::read_text_line(SOURCE, line);
+        morv::read_text_piece(SOURCE, line, std::string::npos);
         lines.push_back(line);
     }
     require(morv::close_text_file(SOURCE) == 0, "the file closes");
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     require(lines == morv_fuzz::expected_lines(contents), "the lines follow the line-end rules");
 
-    require(morv::open_text_file("out.txt", morv::FILE_WRITING, COPY) == 0, "the copy opens");
+    require(morv::open_text_file("out.txt", morv::FILE_CREATING, COPY) == 0, "the copy opens");
     std::string written;
     for (const std::string& line : lines) {
         require(morv::write_text_line(COPY, line) == 0, "a line is written");

@@ -51,7 +51,7 @@ bool rename_to_alternative(const GeneratorRun& run, std::string& candidate) {
         candidate = alternative_stem(run.base_name, next_name_draw(generator));
         const std::string new_name = candidate + DEMO_EXTENSION;
         print_text("Trying: " + new_name, true);
-        if (morv::rename(run.source_path, new_name) == 0) {
+        if (rename_file(run.source_path, new_name) == 0) {
             print_text("Success with alternative name: " + new_name, true);
             return true;
         }
@@ -65,7 +65,7 @@ bool rename_to_alternative(const GeneratorRun& run, std::string& candidate) {
 std::string shorten_demo(const GeneratorRun& run) {
     std::string candidate = left_part(run.base_name, DOS_NAME_LIMIT);
     print_text("Trying to rename to: " + candidate + DEMO_EXTENSION, true);
-    if (morv::rename(run.source_path, candidate + DEMO_EXTENSION) == 0) {
+    if (rename_file(run.source_path, candidate + DEMO_EXTENSION) == 0) {
         print_text("Time to get erased! DMO filename truncated.", true);
         return candidate;
     }

@@ -9,9 +9,6 @@
 
 namespace morv {
 
-// Always 10: the count, "---" and one INSTANCE line per possible player.
-inline constexpr int LAUNCH_SCRIPT_LINES = 2 + MAX_PLAYERS;
-
 // The commands of player number (1..player_count), joined by " & ".
 std::string compose_instance_value(const GeneratorRun& run, int number);
 

@@ -5,7 +5,7 @@
 #include "commit_dat.h"
 
 #include "console.h"
-#include "platform_files.h"
+#include "file_ops.h"
 #include "text.h"
 #include "text_file.h"
 
@@ -28,7 +28,7 @@ constexpr std::size_t KEY_LENGTH = 10; // "NUMPLAYERS"
 
 // Opens COMMIT.DAT when there is one; a missing file reads as no lines.
 int open_commit_dat() {
-    const PathKind kind = platform_path_kind(COMMIT_DAT);
+    const PathKind kind = path_kind(COMMIT_DAT);
     if (kind == PATH_MISSING) {
         return 0;
     }
@@ -55,7 +55,7 @@ int copy_line(std::int32_t player_count) {
         scan_line_piece(scan, piece);
         if (scan_is_numplayers_line(scan)) {
             if (text_file_size(SCRATCH_FILE) != line_start &&
-                cut_text_file(SCRATCH_FILE, line_start) != 0) {
+                truncate_text_file(SCRATCH_FILE, line_start) != 0) {
                 return 1;
             }
         } else if (write_text_piece(SCRATCH_FILE, piece) != 0) {
@@ -86,7 +86,7 @@ int write_updated_copy(std::int32_t player_count) {
         write_failed = 1;
     }
     if (write_failed != 0 || read_failed) {
-        platform_remove_file(SCRATCH_PATH);
+        remove_file(SCRATCH_PATH);
     }
     if (write_failed != 0) {
         return COPY_UNWRITABLE;
@@ -114,25 +114,15 @@ bool scan_is_numplayers_line(const LineScan& scan) {
     return scan.key && scan.equals && !scan.comment;
 }
 
-bool is_numplayers_line(const std::string& line) {
-    LineScan scan;
-    scan_line_piece(scan, line);
-    return scan_is_numplayers_line(scan);
-}
-
 std::string numplayers_line(std::int32_t player_count) {
     return "NUMPLAYERS = " + int_to_text(player_count);
-}
-
-std::string updated_commit_line(const std::string& line, std::int32_t player_count) {
-    return is_numplayers_line(line) ? numplayers_line(player_count) : line;
 }
 
 void update_commit_dat(std::int32_t player_count) {
     // One update at a time in the folder: a second morvplay waits here, then
     // reads the first one's result. Without the lock (a file system that has
     // none) the update goes on as it would alone.
-    const FolderLock lock = platform_lock_folder(".");
+    const FolderLock lock = lock_folder(".");
     const int copied = write_updated_copy(player_count);
     // A failure line closes the update: a success line after it would
     // contradict it.
@@ -140,12 +130,12 @@ void update_commit_dat(std::int32_t player_count) {
         print_text("COMMIT.DAT could not be read and was left as it was.", true);
     } else if (copied == COPY_UNWRITABLE) {
         print_text("temp.txt could not be written; COMMIT.DAT was left as it was.", true);
-    } else if (platform_replace_file(SCRATCH_PATH, COMMIT_DAT) != 0) {
+    } else if (replace_file(SCRATCH_PATH, COMMIT_DAT) != 0) {
         print_text("COMMIT.DAT could not be replaced; its updated copy is in temp.txt.", true);
     } else {
         print_text("COMMIT.DAT updated.", true);
     }
-    platform_unlock_folder(lock);
+    unlock_folder(lock);
 }
 
 } // namespace morv

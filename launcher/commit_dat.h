@@ -6,11 +6,9 @@
 
 namespace morv {
 
-// A NUMPLAYERS line: its blank-trimmed form holds "NUMPLAYERS" in any case
-// and "=", and does not start with the comment mark ";".
-bool is_numplayers_line(const std::string& line);
-
-// What tells a NUMPLAYERS line, gathered from a line given piece by piece.
+// What tells a NUMPLAYERS line, gathered from a line given piece by piece: a
+// NUMPLAYERS line's blank-trimmed form holds "NUMPLAYERS" in any case and
+// "=", and does not start with the comment mark ";".
 struct LineScan {
     bool started = false; // a byte other than a blank was seen
     bool comment = false; // and it was ";"
@@ -24,9 +22,6 @@ bool scan_is_numplayers_line(const LineScan& scan);
 
 // The line that takes the place of every NUMPLAYERS line.
 std::string numplayers_line(std::int32_t player_count);
-
-// What the updated file holds in place of the line.
-std::string updated_commit_line(const std::string& line, std::int32_t player_count);
 
 // Rewrites the NUMPLAYERS lines of COMMIT.DAT in the working folder and
 // prints the closing line. COMMIT.DAT changes only in one step, to its

@@ -2,8 +2,6 @@
 // programs expect from them.
 #include "file_ops.h"
 
-#include "platform_files.h"
-
 namespace morv {
 
 namespace {
@@ -29,12 +27,28 @@ FileDate file_date(const std::string& path) {
     return date;
 }
 
-int remove(const std::string& path) {
+int rename_file(const std::string& old_path, const std::string& new_path) {
+    return platform_rename_no_replace(old_path, new_path);
+}
+
+PathKind path_kind(const std::string& path) {
+    return platform_path_kind(path);
+}
+
+int remove_file(const std::string& path) {
     return platform_remove_file(path);
 }
 
-int rename(const std::string& old_path, const std::string& new_path) {
-    return platform_rename_no_replace(old_path, new_path);
+int replace_file(const std::string& new_file, const std::string& target) {
+    return platform_replace_file(new_file, target);
+}
+
+FolderLock lock_folder(const std::string& folder) {
+    return platform_lock_folder(folder);
+}
+
+void unlock_folder(FolderLock lock) {
+    platform_unlock_folder(lock);
 }
 
 } // namespace morv

@@ -1,6 +1,9 @@
-// Whole-file operations: copy, folders, dates, removal and renaming.
-// None of them prints or stops the program; the caller decides.
+// Whole-file operations: copy, folders, dates, renaming, replacing, removal
+// and the folder lock, the programs' way to them. None of them prints or
+// stops the program; the caller decides.
 #pragma once
+
+#include "platform_files.h"
 
 #include <string>
 
@@ -22,10 +25,22 @@ struct FileDate {
 // cannot be read.
 FileDate file_date(const std::string& path);
 
-// 0 on success, nonzero on failure.
-int remove(const std::string& path);
-
 // 0 on success; never replaces an existing file of the new name.
-int rename(const std::string& old_path, const std::string& new_path);
+int rename_file(const std::string& old_path, const std::string& new_path);
+
+// What stands under the name: nothing, a regular file, or something else.
+PathKind path_kind(const std::string& path);
+
+// 0 on success, nonzero on failure.
+int remove_file(const std::string& path);
+
+// Puts new_file in target's place in one durable step, keeping target's
+// permissions; a read-only target is kept. 0 on success.
+int replace_file(const std::string& new_file, const std::string& target);
+
+// Waits for the one update at a time in the folder; NO_FOLDER_LOCK when the
+// file system has no locks, and unlocking that does nothing.
+FolderLock lock_folder(const std::string& folder);
+void unlock_folder(FolderLock lock);
 
 } // namespace morv

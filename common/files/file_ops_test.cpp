@@ -1,5 +1,4 @@
 #include "file_ops.h"
-#include "platform_files.h"
 #include "scratch_folder.h"
 #include "text_file.h"
 
@@ -57,14 +56,14 @@ class FileOpsTest : public testing::Test {
 TEST_F(FileOpsTest, RenameNeverReplaces) {
     const std::string one = put("one", "1");
     const std::string two = put("two", "2");
-    EXPECT_NE(morv::rename(one, two), 0);
-    EXPECT_NE(morv::rename(two, one), 0);
-    EXPECT_NE(morv::rename(path("missing"), path("three")), 0);
+    EXPECT_NE(rename_file(one, two), 0);
+    EXPECT_NE(rename_file(two, one), 0);
+    EXPECT_NE(rename_file(path("missing"), path("three")), 0);
     EXPECT_EQ(bytes_of(one), "1");
     EXPECT_EQ(bytes_of(two), "2");
     EXPECT_EQ(names_in_folder(), (std::vector<std::string>{"one", "two"}));
 
-    EXPECT_EQ(morv::rename(one, path("three")), 0);
+    EXPECT_EQ(rename_file(one, path("three")), 0);
     EXPECT_EQ(names_in_folder(), (std::vector<std::string>{"three", "two"}));
     EXPECT_EQ(bytes_of(path("three")), "1");
 }
@@ -87,11 +86,11 @@ TEST_F(FileOpsTest, RenameMovesAFileOntoAnotherFileSystem) {
     utime(source.c_str(), &times);
     put("taken", "keep");
 
-    EXPECT_NE(morv::rename(source.string(), path("taken")), 0);
+    EXPECT_NE(rename_file(source.string(), path("taken")), 0);
     EXPECT_EQ(bytes_of(path("taken")), "keep");
     EXPECT_TRUE(fs::exists(source));
 
-    EXPECT_EQ(morv::rename(source.string(), path("moved")), 0);
+    EXPECT_EQ(rename_file(source.string(), path("moved")), 0);
     EXPECT_FALSE(fs::exists(source));
     EXPECT_EQ(bytes_of(path("moved")), "demo bytes");
     struct stat status {};
@@ -105,7 +104,7 @@ TEST_F(FileOpsTest, RenameMovesAFileOntoAnotherFileSystem) {
 TEST_F(FileOpsTest, ReplaceFileTakesTheTargetsPlace) {
     const std::string fresh = put("fresh", "new");
     const std::string old = put("old", "old");
-    EXPECT_EQ(platform_replace_file(fresh, old), 0);
+    EXPECT_EQ(replace_file(fresh, old), 0);
     EXPECT_EQ(bytes_of(old), "new");
     EXPECT_FALSE(fs::exists(fresh));
 }
@@ -176,10 +175,10 @@ TEST_F(FileOpsTest, MakeFolderCreatesOneLevel) {
 TEST_F(FileOpsTest, RemoveDeletesFilesOnly) {
     const std::string file = put("file", "x");
     fs::create_directory(folder / "sub");
-    EXPECT_EQ(morv::remove(file), 0);
+    EXPECT_EQ(remove_file(file), 0);
     EXPECT_FALSE(fs::exists(file));
-    EXPECT_NE(morv::remove(file), 0);
-    EXPECT_NE(morv::remove(path("sub")), 0);
+    EXPECT_NE(remove_file(file), 0);
+    EXPECT_NE(remove_file(path("sub")), 0);
     EXPECT_TRUE(fs::is_directory(folder / "sub"));
 }
 
@@ -246,7 +245,7 @@ TEST_F(FileOpsTest, PathKinds) {
     };
     for (const auto& [name, kind] : cases) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(platform_path_kind(path(name)), kind);
+        EXPECT_EQ(path_kind(path(name)), kind);
     }
 }
 
@@ -255,16 +254,16 @@ TEST_F(FileOpsTest, BackslashSeparatesFolders) {
     const std::string sub = folder.string() + "\\sub";
     EXPECT_EQ(make_folder(sub), 0);
     EXPECT_TRUE(fs::is_directory(folder / "sub"));
-    ASSERT_EQ(open_text_file(sub + "\\a.txt", FILE_WRITING, 1), 0);
+    ASSERT_EQ(open_text_file(sub + "\\a.txt", FILE_CREATING, 1), 0);
     write_text_line(1, "line");
     ASSERT_EQ(close_text_file(1), 0);
-    EXPECT_EQ(platform_path_kind(sub + "\\a.txt"), PATH_FILE);
+    EXPECT_EQ(path_kind(sub + "\\a.txt"), PATH_FILE);
     EXPECT_EQ(copy_file(sub + "\\a.txt", sub + "\\b.txt"), 0);
-    EXPECT_EQ(morv::rename(sub + "\\b.txt", sub + "\\c.txt"), 0);
+    EXPECT_EQ(rename_file(sub + "\\b.txt", sub + "\\c.txt"), 0);
     EXPECT_NE(file_date(sub + "\\c.txt").year, 1899);
     EXPECT_EQ(bytes_of(path("sub/c.txt")), "line\r\n");
-    EXPECT_EQ(platform_replace_file(sub + "\\c.txt", sub + "\\a.txt"), 0);
-    EXPECT_EQ(morv::remove(sub + "\\a.txt"), 0);
+    EXPECT_EQ(replace_file(sub + "\\c.txt", sub + "\\a.txt"), 0);
+    EXPECT_EQ(remove_file(sub + "\\a.txt"), 0);
     EXPECT_TRUE(fs::is_empty(folder / "sub"));
 }
 #endif

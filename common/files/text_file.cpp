@@ -116,8 +116,6 @@ FileHandle open_handle(TextFile& file, const std::string& path) {
     switch (file.mode) {
     case FILE_READING:
         return platform_open_for_reading(path);
-    case FILE_WRITING:
-        return platform_open_for_writing(path);
     case FILE_CREATING:
         return platform_create_new_file(path);
     case FILE_REPLACING:
@@ -223,19 +221,6 @@ bool read_text_piece(int number, std::string& piece, std::size_t most) {
     return true;
 }
 
-void read_text_line(int number, std::string& line) {
-    if (open_file(number, FILE_READING) == nullptr) {
-        return;
-    }
-    line.clear();
-    std::string piece;
-    bool complete = false;
-    while (!complete) {
-        complete = read_text_piece(number, piece, READ_BUFFER_SIZE);
-        line += piece;
-    }
-}
-
 int write_text_piece(int number, const std::string& bytes) {
     TextFile* file = writing_file(number);
     if (file == nullptr) {
@@ -250,14 +235,14 @@ std::int64_t text_file_size(int number) {
     return file == nullptr ? -1 : file->written + static_cast<std::int64_t>(file->pending.size());
 }
 
-int cut_text_file(int number, std::int64_t size) {
+int truncate_text_file(int number, std::int64_t size) {
     TextFile* file = writing_file(number);
     if (file == nullptr) {
         return 1;
     }
     flush_pending(*file);
     if (!file->failed) {
-        file->failed = platform_cut_file(file->handle, size) != 0;
+        file->failed = platform_truncate_file(file->handle, size) != 0;
         file->written = size;
     }
     return file->failed ? 1 : 0;

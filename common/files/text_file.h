@@ -10,10 +10,10 @@ namespace morv {
 inline constexpr int FILE_NUMBER_COUNT = 255;
 inline constexpr std::size_t WRITE_BUFFER_SIZE = 8192;
 
-// Writing creates the file or empties it. Creating first removes whatever
-// stands under the name and makes a new file there. Replacing writes a new
-// file beside it, which takes its place only when closed complete.
-enum FileMode { FILE_READING, FILE_WRITING, FILE_CREATING, FILE_REPLACING };
+// Creating first removes whatever stands under the name and makes a new file
+// there. Replacing writes a new file beside it, which takes its place only
+// when closed complete.
+enum FileMode { FILE_READING, FILE_CREATING, FILE_REPLACING };
 
 // The lowest free number 1..255; 0 when all are open.
 int first_free_file_number();
@@ -26,13 +26,10 @@ int open_text_file(const std::string& path, FileMode mode, int number);
 // open for writing or a write to the disk has failed (the failure sticks).
 int write_text_line(int number, const std::string& text);
 
-// The next line without its line end (CR LF or LF); a number that is not open
-// for reading leaves line as it was.
-void read_text_line(int number, std::string& line);
-
-// The next at most most bytes of the current line, for lines of any length;
-// true when they end the line (its line end is taken as read_text_line takes
-// it). most is at least 3.
+// The next at most most bytes of the current line, without its line end (CR
+// LF or LF); true when they end the line. Lines of any length are read in
+// pieces; a most no line reaches reads whole lines. most is at least 3; a
+// number that is not open for reading gives an empty piece that ends a line.
 bool read_text_piece(int number, std::string& piece, std::size_t most);
 
 // Appends the bytes without a line end; 0 on success, as write_text_line.
@@ -44,7 +41,7 @@ std::int64_t text_file_size(int number);
 
 // Ends the file after its first size bytes and writes on from there; 0 on
 // success. The failure sticks.
-int cut_text_file(int number, std::int64_t size);
+int truncate_text_file(int number, std::int64_t size);
 
 // True when no further byte can be read; true for a number that is not open.
 bool at_end(int number);

@@ -17,10 +17,8 @@ using FileHandle = std::intptr_t;
 inline constexpr FileHandle NO_FILE = -1;
 
 // Binary streams. Only a regular file opens for reading: a folder, device,
-// pipe or socket is refused at once, never waited on. Opening for writing
-// creates the file or empties it.
+// pipe or socket is refused at once, never waited on.
 FileHandle platform_open_for_reading(const std::string& path);
-FileHandle platform_open_for_writing(const std::string& path);
 
 // Removes whatever stands under the name (a file, a link) and creates a new
 // empty file there that no other name shares; never writes through a link or
@@ -33,7 +31,7 @@ FileHandle platform_create_temporary_beside(const std::string& target, std::stri
 
 // Ends the file after its first size bytes and writes on from there: 0 on
 // success.
-int platform_cut_file(FileHandle file, std::int64_t size);
+int platform_truncate_file(FileHandle file, std::int64_t size);
 
 // Returns the number of bytes read (0 at the end of the file), -1 on an error.
 std::int64_t platform_read_file(FileHandle file, char* buffer, std::int64_t size);

@@ -221,15 +221,6 @@ FileHandle platform_open_for_reading(const std::string& path) {
     return file;
 }
 
-FileHandle platform_open_for_writing(const std::string& path) {
-    if (holds_nul_byte(path)) {
-        return NO_FILE;
-    }
-    const int file =
-        open_retrying(dos_native_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    return file < 0 ? NO_FILE : file;
-}
-
 FileHandle platform_create_new_file(const std::string& path) {
     if (holds_nul_byte(path)) {
         return NO_FILE;
@@ -269,7 +260,7 @@ FileHandle platform_create_temporary_beside(const std::string& target, std::stri
     return file;
 }
 
-int platform_cut_file(FileHandle file, std::int64_t size) {
+int platform_truncate_file(FileHandle file, std::int64_t size) {
     if (ftruncate(descriptor(file), static_cast<off_t>(size)) != 0 ||
         lseek(descriptor(file), static_cast<off_t>(size), SEEK_SET) < 0) {
         return -1;

@@ -38,8 +38,8 @@ struct NulCase {
 const NulCase NUL_CASES[] = {
     {"open for reading",
      [](const std::string& f) { return platform_open_for_reading(cut_to_o(f)) == NO_FILE; }},
-    {"open for writing",
-     [](const std::string& f) { return platform_open_for_writing(cut_to_o(f)) == NO_FILE; }},
+    {"create new",
+     [](const std::string& f) { return platform_create_new_file(cut_to_o(f)) == NO_FILE; }},
     {"copy from",
      [](const std::string& f) { return platform_copy_file(cut_to_o(f), f + "/copy") != 0; }},
     {"copy onto",

@@ -212,15 +212,6 @@ FileHandle platform_open_for_reading(const std::string& path) {
     return morv_handle(handle);
 }
 
-FileHandle platform_open_for_writing(const std::string& path) {
-    if (holds_nul_byte(path)) {
-        return NO_FILE;
-    }
-    return morv_handle(CreateFileW(wide_path(path).c_str(), GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 FileHandle platform_create_new_file(const std::string& path) {
     const std::wstring name = wide_path(path);
     if (name.empty()) {
@@ -253,7 +244,7 @@ FileHandle platform_create_temporary_beside(const std::string& target, std::stri
     return NO_FILE;
 }
 
-int platform_cut_file(FileHandle file, std::int64_t size) {
+int platform_truncate_file(FileHandle file, std::int64_t size) {
     LARGE_INTEGER position{};
     position.QuadPart = size;
     const HANDLE handle = native_handle(file);

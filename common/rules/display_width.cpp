@@ -62,12 +62,4 @@ DecodedCodePoint decode_code_point(std::string_view text, std::size_t at) {
     return {end, code_point};
 }
 
-CharacterExtent character_extent(std::string_view text, std::size_t at, bool utf8) {
-    if (!utf8) {
-        return {at + 1, 1};
-    }
-    const DecodedCodePoint decoded = decode_code_point(text, at);
-    return {decoded.end, code_point_columns(decoded.value)};
-}
-
 } // namespace morv

@@ -16,16 +16,6 @@
 
 namespace morv {
 
-struct CharacterExtent {
-    std::size_t end; // where the next character starts
-    int columns;     // 0, 1 or 2
-};
-
-// The character that starts at text[at] (at < text.size()). A UTF-8
-// character is its first byte and the continuation bytes after it; a
-// malformed one takes one column, as a terminal shows a replacement mark.
-CharacterExtent character_extent(std::string_view text, std::size_t at, bool utf8);
-
 struct DecodedCodePoint {
     std::size_t end; // where the next code point starts
     std::uint32_t value;

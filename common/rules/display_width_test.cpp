@@ -7,41 +7,38 @@
 namespace morv {
 namespace {
 
-TEST(CharacterExtent, TakesAColumnPerByteInACodePageAndDisplayWidthsInUtf8) {
+// A UTF-8 character is its lead byte and the continuation bytes after it; a
+// malformed one takes one column, as a terminal shows a replacement mark.
+TEST(DecodeCodePoint, GivesEachCharacterItsBytesAndColumns) {
     const struct {
         const char* what;
         std::string text;
         std::size_t at;
-        bool utf8;
         std::size_t end;
         int columns;
     } cases[] = {
-        {"ASCII letter", "ab", 0, false, 1, 1},
-        {"ASCII in UTF-8", "ab", 1, true, 2, 1},
-        {"blank", " ", 0, true, 1, 1},
-        {"Latin-1 e acute in a code page", "\xe9x", 0, false, 1, 1},
-        {"Latin-1 y diaeresis in a code page", "\xff", 0, false, 1, 1},
-        {"UTF-8 bytes in a code page are characters each", "\xc3\xa9", 1, false, 2, 1},
-        {"UTF-8 e acute", "\xc3\xa9x", 0, true, 2, 1},
-        {"CJK ideograph", "\xe6\x97\xa5x", 0, true, 3, 2},
-        {"Hiragana", "\xe3\x81\x82", 0, true, 3, 2},
-        {"Hangul syllable", "\xea\xb0\x80", 0, true, 3, 2},
-        {"fullwidth A", "\xef\xbc\xa1", 0, true, 3, 2},
-        {"emoji", "\xf0\x9f\x98\x80", 0, true, 4, 2},
-        {"CJK extension B", "\xf0\xa0\x80\x80", 0, true, 4, 2},
-        {"combining acute", "e\xcc\x81", 1, true, 3, 0},
-        {"combining Hebrew point", "\xd6\xb8", 0, true, 2, 0},
-        {"zero-width space", "\xe2\x80\x8b", 0, true, 3, 0},
-        {"euro sign", "\xe2\x82\xac", 0, true, 3, 1},
-        {"ideographic full stop is wide", "\xe3\x80\x82", 0, true, 3, 2},
-        {"truncated wide character", "\xe6\x97x", 0, true, 2, 1},
-        {"stray continuation byte", "\x97x", 0, true, 1, 1},
-        {"byte that starts nothing", "\xffx", 0, true, 1, 1},
+        {"ASCII", "ab", 1, 2, 1},
+        {"blank", " ", 0, 1, 1},
+        {"UTF-8 e acute", "\xc3\xa9x", 0, 2, 1},
+        {"CJK ideograph", "\xe6\x97\xa5x", 0, 3, 2},
+        {"Hiragana", "\xe3\x81\x82", 0, 3, 2},
+        {"Hangul syllable", "\xea\xb0\x80", 0, 3, 2},
+        {"fullwidth A", "\xef\xbc\xa1", 0, 3, 2},
+        {"emoji", "\xf0\x9f\x98\x80", 0, 4, 2},
+        {"CJK extension B", "\xf0\xa0\x80\x80", 0, 4, 2},
+        {"combining acute", "e\xcc\x81", 1, 3, 0},
+        {"combining Hebrew point", "\xd6\xb8", 0, 2, 0},
+        {"zero-width space", "\xe2\x80\x8b", 0, 3, 0},
+        {"euro sign", "\xe2\x82\xac", 0, 3, 1},
+        {"ideographic full stop is wide", "\xe3\x80\x82", 0, 3, 2},
+        {"truncated wide character", "\xe6\x97x", 0, 2, 1},
+        {"stray continuation byte", "\x97x", 0, 1, 1},
+        {"byte that starts nothing", "\xffx", 0, 1, 1},
     };
     for (const auto& c : cases) {
-        const CharacterExtent extent = character_extent(c.text, c.at, c.utf8);
-        EXPECT_EQ(extent.end, c.end) << c.what;
-        EXPECT_EQ(extent.columns, c.columns) << c.what;
+        const DecodedCodePoint decoded = decode_code_point(c.text, c.at);
+        EXPECT_EQ(decoded.end, c.end) << c.what;
+        EXPECT_EQ(code_point_columns(decoded.value), c.columns) << c.what;
     }
 }
 

@@ -66,7 +66,7 @@ void double_type(const std::string& bytes, double at_seconds) {
 std::string double_output() {
     return fake.output;
 }
-double double_now() {
+double double_clock_seconds() {
     return static_cast<double>(fake.now_ms) / 1000.0;
 }
 int double_attribute() {
@@ -114,7 +114,7 @@ void platform_set_text_attribute(int attribute) {
 }
 void platform_lock_console_window() {}
 double platform_clock_seconds() {
-    return double_now();
+    return double_clock_seconds();
 }
 void platform_sleep_ms(int ms) {
     fake.now_ms += ms;

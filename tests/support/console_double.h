@@ -22,7 +22,7 @@ void double_change(ConsoleChange change, int columns, double at_seconds);
 void double_type(const std::string& bytes, double at_seconds = 0.0);
 
 std::string double_output();
-double double_now();
+double double_clock_seconds();
 int double_attribute(); // the last text attribute set; -1 when none
 int double_key_polls(); // reads that waited for nothing (key tests)
 
