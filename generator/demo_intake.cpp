@@ -4,6 +4,7 @@
 
 #include "console.h"
 #include "file_ops.h"
+#include "launch_commands.h"
 #include "platform_console.h"
 #include "run_generator.h"
 #include "text.h"
@@ -41,14 +42,15 @@ void print_long_name_notice(const std::string& base_name) {
 
 // The seed comes from the timer once, so two runs in the same second draw the
 // same names.
-bool rename_to_alternative(const GeneratorRun& run, std::string& candidate) {
+bool rename_to_alternative(const GeneratorRun& run, const std::string& base,
+                           std::string& candidate) {
     print_text("DMO with the same name already exists, or you're trying to rename the DMO that "
                "is not in the folder adjacent to !MORVMAKE. Trying alternative names...",
                true);
     print_text("", true);
     std::mt19937 generator = seeded_name_generator(name_seed(platform_clock_seconds()));
     for (int tries = 1; tries <= ALTERNATIVE_TRIES; ++tries) {
-        candidate = alternative_stem(run.base_name, next_name_draw(generator));
+        candidate = alternative_stem(base, next_name_draw(generator));
         const std::string new_name = candidate + DEMO_EXTENSION;
         print_text("Trying: " + new_name, true);
         if (rename_file(run.source_path, new_name) == 0) {
@@ -63,18 +65,19 @@ bool rename_to_alternative(const GeneratorRun& run, std::string& candidate) {
 // Renames the demo to a short name; returns the stem the run goes on with,
 // which after all renames failed is the plain 8-character one.
 std::string shorten_demo(const GeneratorRun& run) {
-    std::string candidate = left_part(run.base_name, DOS_NAME_LIMIT);
+    const std::string base = fitting_base_name(run.base_name);
+    std::string candidate = left_part(base, DOS_NAME_LIMIT);
     print_text("Trying to rename to: " + candidate + DEMO_EXTENSION, true);
     if (rename_file(run.source_path, candidate + DEMO_EXTENSION) == 0) {
         print_text("Time to get erased! DMO filename truncated.", true);
         return candidate;
     }
-    if (rename_to_alternative(run, candidate)) {
+    if (rename_to_alternative(run, base, candidate)) {
         return candidate;
     }
     print_text("Hmm... no power. Failed to rename.", true);
     ask_yes_no("Want to proceed anyway with truncated name? (Y/N): ");
-    return left_part(run.base_name, DOS_NAME_LIMIT);
+    return left_part(base, DOS_NAME_LIMIT);
 }
 
 } // namespace
@@ -121,6 +124,16 @@ double next_name_draw(std::mt19937& generator) {
     return static_cast<double>(generator()) / TWO_TO_THE_32;
 }
 
+std::string fitting_base_name(const std::string& base_name) {
+    std::string fitting;
+    for (const char byte : base_name) {
+        if (fits_launch_script(std::string(1, byte))) {
+            fitting += byte;
+        }
+    }
+    return fitting.empty() ? "demo" : fitting;
+}
+
 std::string alternative_stem(const std::string& base_name, double draw) {
     auto index = static_cast<int>(std::floor(draw * NAME_ALPHABET_LENGTH));
     if (index < 0 || index >= NAME_ALPHABET_LENGTH) {
@@ -154,10 +167,17 @@ void run_demo_intake(GeneratorRun& run, const std::string& argument) {
         run.source_path = run.demo_name;
     }
     run.base_name = demo_base_name(run.demo_name);
-    if (run.base_name.size() <= static_cast<std::size_t>(DOS_NAME_LIMIT)) {
+    const bool fits = fits_launch_script(run.demo_name);
+    if (fits && run.base_name.size() <= static_cast<std::size_t>(DOS_NAME_LIMIT)) {
         return;
     }
-    print_long_name_notice(run.base_name);
+    if (fits) {
+        print_long_name_notice(run.base_name);
+    } else {
+        print_text("", true);
+        print_text(UNFIT_NAME_LINE, true);
+        print_text("", true);
+    }
     ask_yes_no("Continue and rename file to 8 chars? (Y/N): ");
     const std::string stem = shorten_demo(run);
     run.base_name = stem;

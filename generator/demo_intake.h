@@ -61,6 +61,10 @@ std::mt19937 seeded_name_generator(std::uint32_t seed);
 // The next draw in [0, 1): the next tempered output times 2^-32.
 double next_name_draw(std::mt19937& generator);
 
+// The base name without the characters a launch script cannot hold; "demo"
+// when none is left.
+std::string fitting_base_name(const std::string& base_name);
+
 // The first 7 characters of the base and the alphabet character the draw picks.
 std::string alternative_stem(const std::string& base_name, double draw);
 
@@ -70,7 +74,8 @@ std::string alternative_stem(const std::string& base_name, double draw);
 void ask_yes_no(const std::string& prompt);
 
 // Sets source_path, demo_name and base_name from the first argument or a
-// typed name; a base longer than 8 characters is shortened with consent.
+// typed name; a base longer than 8 characters, or one holding what a launch
+// script cannot, is shortened and made to fit with consent.
 void run_demo_intake(GeneratorRun& run, const std::string& argument);
 
 } // namespace morv

@@ -9,6 +9,11 @@ namespace morv {
 
 inline constexpr int MAX_PLAYERS = 8;
 
+// Said of a name that would stand in the launch script but holds what
+// morvplay refuses there (launch_commands.h).
+inline constexpr const char* UNFIT_NAME_LINE =
+    "A name cannot hold & \" < > | or control characters.";
+
 struct PlayerSlot {
     std::string name;
     std::int32_t colour = 0;

@@ -2,6 +2,7 @@
 #include "match_setup.h"
 
 #include "console.h"
+#include "launch_commands.h"
 #include "number.h"
 #include "run_generator.h"
 #include "text.h"
@@ -12,6 +13,18 @@ namespace {
 
 constexpr const char* MAP_EXTENSION = ".map";
 constexpr std::int32_t HIGHEST_COLOUR = 7;
+
+// Asks again, after one line, while the answer holds what no launch script
+// may; an ended input gives an empty answer, which fits.
+std::string prompt_fitting(std::string (*prompt)(const std::string&), const std::string& text) {
+    for (;;) {
+        const std::string answer = prompt(text);
+        if (fits_launch_script(answer)) {
+            return answer;
+        }
+        print_text(UNFIT_NAME_LINE, true);
+    }
+}
 
 void ask_player_count(GeneratorRun& run) {
     run.player_count = player_count_from_answer(prompt_integer("Enter number of players (1-8): "));
@@ -35,7 +48,7 @@ void ask_mode(GeneratorRun& run) {
 
 void ask_map(GeneratorRun& run) {
     print_text("Must be below 8 symbols due to Dos limits!", true);
-    const std::string typed = trim_spaces(prompt_field("Enter map name: "));
+    const std::string typed = trim_spaces(prompt_fitting(prompt_field, "Enter map name: "));
     run.map_file = map_file_from_typed(typed);
     run.map_name = map_name_from_typed(typed);
 }
@@ -47,7 +60,7 @@ void ask_level(GeneratorRun& run) {
         print_text(level, true);
     }
     print_text("", true);
-    run.level_number = trim_spaces(prompt_field("Enter level number: "));
+    run.level_number = trim_spaces(prompt_fitting(prompt_field, "Enter level number: "));
 }
 
 void print_colour_legend() {
@@ -58,7 +71,7 @@ void print_colour_legend() {
 
 void ask_player(PlayerSlot& slot, int number) {
     const std::string label = "Player " + int_to_text(number);
-    slot.name = player_name_from_answer(prompt_line(label + " Name: "), number);
+    slot.name = player_name_from_answer(prompt_fitting(prompt_line, label + " Name: "), number);
     do {
         slot.colour = colour_from_answer(prompt_line(label + " Color (0-7): "));
     } while (!is_colour(slot.colour));

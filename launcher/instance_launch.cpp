@@ -2,6 +2,7 @@
 #include "instance_launch.h"
 
 #include "console.h"
+#include "launch_commands.h"
 #include "platform_process.h"
 #include "text.h"
 
@@ -27,13 +28,26 @@ std::vector<std::string> split_segments(const std::string& value) {
     }
 }
 
+std::string refused_segment(const std::string& value) {
+    for (const std::string& segment : split_segments(value)) {
+        if (!segment.empty() && !is_launch_command(segment)) {
+            return segment;
+        }
+    }
+    return {};
+}
+
 std::string compose_command_line(const std::vector<std::string>& segments) {
     std::string command_line = "dosbox.exe -conf dosbox.conf";
     for (const std::string& segment : segments) {
         const std::string command = trim_spaces(segment);
-        if (!command.empty()) {
-            command_line += " -c \"" + command + "\"";
+        if (command.empty()) {
+            continue;
         }
+        // The C runtime reads backslashes before a quote as escapes: doubled,
+        // they stay themselves and the quote still closes the argument.
+        const std::size_t kept = command.find_last_not_of('\\') + 1;
+        command_line += " -c \"" + command + command.substr(kept) + "\"";
     }
     return command_line;
 }

@@ -14,8 +14,13 @@ inline constexpr int LAUNCH_PAUSE_MS = 3000;
 // The pieces between the "&" marks, each trimmed; empty pieces stay.
 std::vector<std::string> split_segments(const std::string& value);
 
+// The first non-empty segment of the value that is no launch command (see
+// launch_commands.h); empty when there is none.
+std::string refused_segment(const std::string& value);
+
 // "dosbox.exe -conf dosbox.conf" and one -c "..." option per non-empty
-// segment; nothing inside a segment is escaped.
+// segment. Backslashes that end a segment are doubled, so that they reach the
+// emulator as typed instead of taking its closing quote with them.
 std::string compose_command_line(const std::vector<std::string>& segments);
 
 // Starts the command line without waiting for it; prints a line when it

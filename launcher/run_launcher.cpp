@@ -3,6 +3,7 @@
 #include "commit_dat.h"
 #include "console.h"
 #include "instance_launch.h"
+#include "launch_commands.h"
 #include "launcher_run.h"
 #include "script_lines.h"
 #include "text.h"
@@ -23,25 +24,34 @@ bool read_script_line(std::string& line) {
     const bool complete = read_text_piece(SCRIPT_FILE, line, SCRIPT_LINE_LIMIT + 3);
     return complete && line.size() <= SCRIPT_LINE_LIMIT && !text_file_failed(SCRIPT_FILE);
 }
+
+[[noreturn]] void end_with(const std::string& line) {
+    print_text(line, true);
+    wait_for_key();
+    end_program(0);
+}
 } // namespace
 
-int read_player_count(const std::string& script_path, std::int32_t& count) {
+int read_player_count(const std::string& script_path, std::int32_t& count, std::string& refused) {
     count = 0;
     if (open_text_file(script_path, FILE_READING, SCRIPT_FILE) != 0) {
-        return 1;
+        return SCRIPT_UNREADABLE;
     }
-    int result = 0;
+    int result = SCRIPT_ACCEPTED;
     std::string line;
-    while (result == 0 && !at_end(SCRIPT_FILE)) {
-        if (read_script_line(line)) {
-            read_players_line(trim_spaces(line), count);
-        } else {
-            result = 1;
+    while (result == SCRIPT_ACCEPTED && !at_end(SCRIPT_FILE)) {
+        if (!read_script_line(line)) {
+            result = SCRIPT_UNREADABLE;
+            continue;
         }
+        line = trim_spaces(line);
+        read_players_line(line, count);
+        refused = refused_segment(instance_line_value(line));
+        result = refused.empty() ? SCRIPT_ACCEPTED : SCRIPT_REFUSED;
     }
     // A read error also ends the file for at_end.
     if (text_file_failed(SCRIPT_FILE)) {
-        result = 1;
+        result = SCRIPT_UNREADABLE;
     }
     close_text_file(SCRIPT_FILE);
     return result;
@@ -59,7 +69,10 @@ int launch_instances(const std::string& script_path) {
             continue;
         }
         const std::string value = instance_line_value(trim_spaces(line));
-        if (!value.empty()) {
+        // The script may have changed since the first pass read it.
+        if (!refused_segment(value).empty()) {
+            result = 1;
+        } else if (!value.empty()) {
             launch_instance(value);
         }
     }
@@ -74,24 +87,31 @@ void run_launcher() {
     LauncherRun run;
     run.script_path = program_argument(1);
     if (run.script_path.empty()) {
-        print_text("Drag a .MORV file onto this EXE.", true);
-        wait_for_key();
-        end_program(0);
+        end_with("Drag a .MORV file onto this EXE.");
     }
-    // A path that names nothing readable (a typo, say), or a read that
-    // fails, must not reset the game's set-up to 0 players and report success.
-    if (read_player_count(run.script_path, run.player_count) != 0) {
-        print_text(run.script_path + " could not be read; nothing was changed or started.", true);
-        wait_for_key();
-        end_program(0);
+    // The path and the script's commands come from outside: shown with their
+    // control characters as carets, they cannot move the cursor or rewrite
+    // what the screen says.
+    const std::string shown = caret_notation(run.script_path);
+    // Nothing is changed or started for a script that cannot be read (a
+    // typo, say), that asks for more than a demo, or that is no launch
+    // script at all (a demo dropped by mistake, PLAYERS = 0).
+    const int check = read_player_count(run.script_path, run.player_count, run.refused_command);
+    if (check == SCRIPT_UNREADABLE) {
+        end_with(shown + " could not be read; nothing was changed or started.");
+    }
+    if (check == SCRIPT_REFUSED) {
+        end_with(shown + " asks the emulator to run \"" + caret_notation(run.refused_command) +
+                 "\", which a launch script never does; nothing was changed or started.");
+    }
+    if (run.player_count < 1) {
+        end_with(shown + " is not a launch script; nothing was changed or started.");
     }
     print_text("PLAYERS = ", false);
     print_integer(run.player_count);
     update_commit_dat(run.player_count);
     if (launch_instances(run.script_path) != 0) {
-        print_text(run.script_path +
-                       " could not be read to its end; no further instance was started.",
-                   true);
+        print_text(shown + " could not be read to its end; no further instance was started.", true);
     } else {
         print_text("All instances launched.", true);
     }

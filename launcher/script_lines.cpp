@@ -10,13 +10,18 @@ bool contains(const std::string& text, const std::string& key) {
     return find_first(text, key) > 0;
 }
 
+bool key_before_first_equals(const std::string& line, const std::string& key) {
+    const std::int64_t equals = find_first(line, "=");
+    return equals > 0 && contains(left_part(line, equals - 1), key);
+}
+
 std::string text_after_first_equals(const std::string& line) {
     const std::int64_t equals = find_first(line, "=");
     return equals > 0 ? mid_part(line, equals + 1) : std::string();
 }
 
 int read_players_line(const std::string& line, std::int32_t& count) {
-    if (!contains(line, "PLAYERS") || !contains(line, "=")) {
+    if (!key_before_first_equals(line, "PLAYERS")) {
         return 1;
     }
     count = round_to_int(parse_number(trim_spaces(text_after_first_equals(line))));
@@ -24,7 +29,7 @@ int read_players_line(const std::string& line, std::int32_t& count) {
 }
 
 std::string instance_line_value(const std::string& line) {
-    if (!contains(line, "INSTANCE") || !contains(line, "=")) {
+    if (!key_before_first_equals(line, "INSTANCE")) {
         return {};
     }
     return trim_spaces(text_after_first_equals(line));

@@ -15,7 +15,7 @@ struct PlayersCase {
     std::int32_t count;
 };
 
-TEST(ScriptLines, PlayersLinesAreFoundByContainmentAndReadAsRoundedNumbers) {
+TEST(ScriptLines, PlayersLinesAreFoundBeforeTheFirstEqualsAndReadAsRoundedNumbers) {
     const PlayersCase cases[] = {
         {"PLAYERS = 2", true, 2},
         {"PLAYERS=4", true, 4},
@@ -27,7 +27,8 @@ TEST(ScriptLines, PlayersLinesAreFoundByContainmentAndReadAsRoundedNumbers) {
         {"PLAYERS = 2 = 3", true, 2},
         {"NUMPLAYERS = 5", true, 5},
         {"\tPLAYERS = 6", true, 6},
-        {"INSTANCE1 = MOUNT C . & C: & ipxsetup -player 1 -name PLAYERS", true, 0},
+        {"INSTANCE1 = MOUNT C . & C: & ipxsetup -player 1 -name PLAYERS", false, 0},
+        {"INSTANCE1 = ipxsetup -map PLAYERS.map -name PLAYERS=3", false, 0},
         {"players = 2", false, 0},
         {"PLAYERS 2", false, 0},
         {"---", false, 0},
@@ -53,6 +54,8 @@ TEST(ScriptLines, InstanceValuesAreTheTrimmedTextBehindTheFirstEquals) {
         {"instance1 = x", ""},
         {"INSTANCE1 x", ""},
         {"PLAYERS = 2", ""},
+        {"PLAYERS = INSTANCE1 = x", ""},
+        {"INSTANCE1 = ipxsetup -name INSTANCE=x", "ipxsetup -name INSTANCE=x"},
         {"---", ""},
     };
     for (const auto& [line, value] : cases) {
@@ -60,27 +63,41 @@ TEST(ScriptLines, InstanceValuesAreTheTrimmedTextBehindTheFirstEquals) {
     }
 }
 
-TEST(ScriptLines, TheLastPlayersLineOfTheWholeScriptDecidesTheCount) {
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"PLAYERS = 3\r\nPLAYERS = 2\r\n", 2},
-        {"PLAYERS = 2\r\n---\r\nINSTANCE1 = MOUNT C . & C:\r\nINSTANCE2 = \r\n", 2},
-        {"PLAYERS = 2\r\nINSTANCE1 = MOUNT C . & ipxsetup -name PLAYERS\r\n", 0},
-        {"   PLAYERS = 7   \nINSTANCE1 = x\n", 7},
-        {"PLAYERS = 5", 5},
-        {"PLAYERS = 4\r\n\x1aPLAYERS = 6\r\n", 4},
-        {"\r\n\r\n", 0},
-        {"", 0},
+TEST(ScriptLines, TheFirstPassTakesTheLastCountAndRefusesOtherCommands) {
+    const struct {
+        const char* bytes;
+        int result;
+        std::int32_t count;
+        const char* refused;
+    } cases[] = {
+        {"PLAYERS = 3\r\nPLAYERS = 2\r\n", SCRIPT_ACCEPTED, 2, ""},
+        {"PLAYERS = 2\r\n---\r\nINSTANCE1 = MOUNT C . & C:\r\nINSTANCE2 = \r\n", SCRIPT_ACCEPTED, 2,
+         ""},
+        {"PLAYERS = 2\r\nINSTANCE1 = MOUNT C . & ipxsetup -name PLAYERS\r\n", SCRIPT_ACCEPTED, 2,
+         ""},
+        {"   PLAYERS = 7   \nINSTANCE1 = C:\n", SCRIPT_ACCEPTED, 7, ""},
+        {"PLAYERS = 5", SCRIPT_ACCEPTED, 5, ""},
+        {"PLAYERS = 4\r\n\x1aPLAYERS = 6\r\n", SCRIPT_ACCEPTED, 4, ""},
+        {"\r\n\r\n", SCRIPT_ACCEPTED, 0, ""},
+        {"", SCRIPT_ACCEPTED, 0, ""},
+        {"PLAYERS = 2\r\nINSTANCE1 = MOUNT C . &  & MOUNT D / & D:\r\n", SCRIPT_REFUSED, 2,
+         "MOUNT D /"},
+        {"INSTANCE1 = C: & DEL X\r\nPLAYERS = 2\r\n", SCRIPT_REFUSED, 0, "DEL X"},
     };
     morv_test::ScratchFolder folder;
     const std::string script = (folder.path / "MATCH.MORV").string();
-    for (const auto& [bytes, count] : cases) {
-        morv_test::write_file(script, bytes);
+    for (const auto& c : cases) {
+        morv_test::write_file(script, c.bytes);
         std::int32_t read = -99;
-        EXPECT_EQ(read_player_count(script, read), 0) << bytes;
-        EXPECT_EQ(read, count) << bytes;
+        std::string refused;
+        EXPECT_EQ(read_player_count(script, read, refused), c.result) << c.bytes;
+        EXPECT_EQ(read, c.count) << c.bytes;
+        EXPECT_EQ(refused, c.refused) << c.bytes;
     }
     std::int32_t none = -99;
-    EXPECT_NE(read_player_count((folder.path / "NONE.MORV").string(), none), 0);
+    std::string refused;
+    EXPECT_EQ(read_player_count((folder.path / "NONE.MORV").string(), none, refused),
+              SCRIPT_UNREADABLE);
     EXPECT_EQ(none, 0);
 }
 

@@ -105,28 +105,41 @@ TEST(GeneratorMatch, AMissingMapIsReportedAndTheRunGoesOnToTheSummary) {
 
 // Cut at the NUL, the folder's name would end before the map's and a stray
 // folder would be made; the name is refused whole instead.
-TEST(GeneratorMatch, AMapNameHoldingANulByteMakesNoFolder) {
-    ScratchFolder folder;
-    write_demo(folder.path / "DUEL01.DMO", "demo bytes");
-    const std::string map = std::string(1, '\0') + "j";
-    std::string answers = DUEL_ANSWERS;
-    answers.replace(answers.find("ARENA"), 5, map);
-    const ProgramRun run =
-        run_program({built_program("morvmake"), "DUEL01.DMO"}, answers, folder.path);
-    expect_clean_end(run);
-    std::string kills = DUEL_KILLS;
-    kills.replace(kills.find("ARENA"), 5, map);
-    EXPECT_EQ(run.output,
-              banner("DUEL01.DMO", "DUEL01.MORV") + DUEL_SETUP + kills + COPY_FAILURE_HEAD +
-                  lines({"  - Failed to copy .DMO (file not found?)", "  - Failed to copy .MORV",
-                         "  - Failed to copy .MAP (file not found?)"}) +
-                  closing("DUEL01.MORV", "DUEL01.DMO", 2));
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder.path)) {
-        names.push_back(entry.path().filename().string());
+// A map or player name holding what morvplay refuses in a launch script is
+// refused at its prompt and asked again; the run then goes on as typed next.
+TEST(GeneratorMatch, NamesALaunchScriptCannotHoldAreAskedAgain) {
+    const std::string refusal = "A name cannot hold & \" < > | or control characters.";
+    const struct {
+        const char* prompt;
+        const char* typed; // answered before it, at the same prompt
+        std::string answer;
+    } cases[] = {
+        {"Enter map name: ", "ARENA", std::string(1, '\0') + "j"},
+        {"Enter map name: ", "ARENA", "AR&NA"},
+        {"Player 2 Name: ", "Viper", "R&D"},
+        {"Player 2 Name: ", "Viper", "x\" -conf other.conf"},
+        {"Player 2 Name: ", "Viper", "a > b"},
+        {"Player 2 Name: ", "Viper", "a < b"},
+        {"Player 2 Name: ", "Viper", "a | b"},
+        {"Player 2 Name: ", "Viper", "\x1b[2J"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        ScratchFolder folder;
+        write_demo(folder.path / "DUEL01.DMO", "demo bytes");
+        write_file(folder.path / "ARENA.map", "map bytes");
+        std::string answers = DUEL_ANSWERS;
+        answers.insert(answers.find(std::string("\n") + c.typed + "\n") + 1, c.answer + "\n");
+        std::string setup = DUEL_SETUP;
+        const std::string prompt = std::string(c.prompt) + "\r\n";
+        setup.insert(setup.find(prompt) + prompt.size(), lines({refusal, c.prompt}));
+        const ProgramRun run =
+            run_program({built_program("morvmake"), "DUEL01.DMO"}, answers, folder.path);
+        expect_clean_end(run);
+        EXPECT_EQ(run.output, banner("DUEL01.DMO", "DUEL01.MORV") + setup + DUEL_KILLS +
+                                  COPY_SUCCESS + closing("DUEL01.MORV", "DUEL01.DMO", 2));
+        EXPECT_EQ(read_file(folder.path / "DUEL01.MORV"), DUEL_SCRIPT);
     }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"DUEL01.DMO", "DUEL01.MORV"}));
 }
 
 TEST(GeneratorMatch, LevelMatchShowsTheMenuAndCopiesNoMap) {

@@ -59,20 +59,32 @@ TEST(GeneratorScriptError, AScriptNameInAMissingFolderCannotBeOpened) {
 
 // A piped answer can hold a NUL byte, where the system would cut the name:
 // the script "o" NUL "o.MORV" must not become the file "o".
-TEST(GeneratorScriptError, ADemoNameHoldingANulByteNamesNoFile) {
+// A demo name holding what a launch script cannot is offered a name without
+// it, as a long one is: a NUL byte, refused here, names no file; "R&D" becomes
+// "RD" with the user's consent.
+TEST(GeneratorScriptError, ADemoNameALaunchScriptCannotHoldIsOfferedAFittingName) {
     ScratchFolder folder;
     const std::string other = "a file of the user's own\r\n";
     write_file(folder.path / "o", other);
+    const std::string question = "Continue and rename file to 8 chars? (Y/N): ";
+    const std::string notice =
+        lines({"", "A name cannot hold & \" < > | or control characters.", "", question});
     const std::string typed = std::string("o") + '\0' + "o";
-    const ProgramRun run =
-        run_program({built_program("morvmake")}, typed + "\n" + SOLO_LEVEL_ANSWERS, folder.path);
+    ProgramRun run = run_program({built_program("morvmake")}, typed + "\nn\n", folder.path);
     EXPECT_EQ(run.exit_status, 0);
-    EXPECT_NE(run.output.find(banner(typed + ".dmo", typed + ".MORV")), std::string::npos);
-    const std::string end = lines({"Player 1 Color (0-7): ", "Error creating file!"});
+    const std::string end = notice + lines({"Sayonara, scumbag."});
     ASSERT_GE(run.output.size(), end.size());
     EXPECT_EQ(run.output.substr(run.output.size() - end.size()), end);
     EXPECT_EQ(read_file(folder.path / "o"), other);
     EXPECT_EQ(entries(folder.path), 1U) << "no script and no demo folder";
+
+    write_file(folder.path / "R&D.dmo", "demo bytes");
+    run =
+        run_program({built_program("morvmake"), "R&D.dmo"}, "y\n" + SOLO_MAP_ANSWERS, folder.path);
+    EXPECT_NE(run.output.find(notice + lines({"Trying to rename to: RD.dmo"})), std::string::npos)
+        << run.output;
+    EXPECT_EQ(read_file(folder.path / "RD.dmo"), "demo bytes");
+    EXPECT_NE(read_file(folder.path / "RD.MORV").find(" -dpRD.dmo "), std::string::npos);
 }
 
 // A link in the script's place, here to a device that takes no byte, is

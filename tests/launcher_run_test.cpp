@@ -72,12 +72,9 @@ struct QuietCase {
 
 TEST_F(LauncherFolder, ScriptsWithoutInstancesPrintTheCountAndTheClosingLines) {
     const QuietCase cases[] = {
-        // A script that opens but says nothing: the count is 0, as it says.
-        {"", "PLAYERS =  0\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n",
-         "NUMPLAYERS = 0\r\n"},
-        {"PLAYERS = -1\r\nINSTANCE1 = \r\n  INSTANCE2 =   \r\n",
-         "PLAYERS = -1\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n",
-         "NUMPLAYERS = -1\r\n"},
+        {"PLAYERS = 1\r\nINSTANCE1 = \r\n  INSTANCE2 =   \r\n",
+         "PLAYERS =  1\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n",
+         "NUMPLAYERS = 1\r\n"},
         {"PLAYERS = 3\nPLAYERS = 7.5\n---\n",
          "PLAYERS =  8\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n",
          "NUMPLAYERS = 8\r\n"},
@@ -115,9 +112,9 @@ FolderBefore prepare_untouchable(const fs::path& folder) {
     return before;
 }
 
-void expect_nothing_changed_or_started(const ProgramRun& run, const std::string& argument,
+void expect_nothing_changed_or_started(const ProgramRun& run, const std::string& output,
                                        const fs::path& folder, const FolderBefore& before) {
-    EXPECT_EQ(run.output, argument + " could not be read; nothing was changed or started.\r\n");
+    EXPECT_EQ(run.output, output);
     EXPECT_EQ(run.errors, "");
     EXPECT_EQ(run.exit_status, 0);
     EXPECT_FALSE(run.timed_out);
@@ -127,6 +124,76 @@ void expect_nothing_changed_or_started(const ProgramRun& run, const std::string&
     EXPECT_EQ(fs::last_write_time(folder / "COMMIT.DAT", missing), before.modified);
     EXPECT_EQ(fs::last_write_time(folder / "temp.txt", missing), before.modified);
     EXPECT_EQ(names_in(folder), before.names) << "a file was made, or the stand-in was started";
+}
+
+std::string unreadable(const std::string& shown) {
+    return shown + " could not be read; nothing was changed or started.\r\n";
+}
+
+std::string refused(const std::string& shown_command) {
+    return "HOSTILE.MORV asks the emulator to run \"" + shown_command +
+           "\", which a launch script never does; nothing was changed or started.\r\n";
+}
+
+const std::string NOT_A_SCRIPT =
+    "HOSTILE.MORV is not a launch script; nothing was changed or started.\r\n";
+
+// A launch script received from someone else may start a demo and nothing
+// else: each of these is refused before anything is changed or started.
+TEST_F(LauncherFolder, AScriptThatAsksForMoreThanADemoChangesAndStartsNothing) {
+    const std::string two = "PLAYERS = 2\r\n---\r\nINSTANCE1 = MOUNT C . & C: & ";
+    const struct {
+        const char* what;
+        std::string script;
+        std::string output;
+    } cases[] = {
+        {"another mount", two + "MOUNT D / & D: & DEL X\r\n", refused("MOUNT D /")},
+        {"a disk image", two + "IMGMOUNT D x.img\r\n", refused("IMGMOUNT D x.img")},
+        {"the emulator's set-up", two + "CONFIG -set cpu cycles=max\r\n",
+         refused("CONFIG -set cpu cycles=max")},
+        {"a boot", two + "BOOT x.img\r\n", refused("BOOT x.img")},
+        {"a quote", two + "ipxsetup -name x\" -conf other.conf\r\n",
+         refused("ipxsetup -name x\" -conf other.conf")},
+        {"an output redirection", two + "ipxsetup -name x > SW.EXE\r\n",
+         refused("ipxsetup -name x > SW.EXE")},
+        {"an input redirection", two + "ipxsetup -name x < CON\r\n",
+         refused("ipxsetup -name x < CON")},
+        {"a pipe", two + "ipxsetup -name x | DEL SW.EXE\r\n",
+         refused("ipxsetup -name x | DEL SW.EXE")},
+        {"a CR", two + "ipxsetup -name x\rMOUNT D /\r\n", refused("ipxsetup -name x^MMOUNT D /")},
+        {"an ESC", two + "ipxsetup -name \x1b[2K\r\n", refused("ipxsetup -name ^[[2K")},
+        {"an & inside a name", two + "ipxnet startserver & ipxsetup -name R&DEL SW.EXE\r\n",
+         refused("DEL SW.EXE")},
+        {"a demo dropped by mistake", std::string("DMO\x1a\x02\0\x07\xff\r\nPLAYR\n", 15),
+         NOT_A_SCRIPT},
+        {"an empty file", "", NOT_A_SCRIPT},
+        {"no player", "PLAYERS = 0\r\nINSTANCE1 = C:\r\n", NOT_A_SCRIPT},
+        {"a negative count", "PLAYERS = -1\r\n", NOT_A_SCRIPT},
+        {"a count only inside an instance", "INSTANCE1 = ipxsetup -name PLAYERS = 2\r\n",
+         NOT_A_SCRIPT},
+    };
+    add_stand_in();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        write_file(folder.path / "HOSTILE.MORV", c.script);
+        const FolderBefore before = prepare_untouchable(folder.path);
+        expect_nothing_changed_or_started(play({"HOSTILE.MORV"}), c.output, folder.path, before);
+    }
+}
+
+// Names, maps and demos that hold PLAYERS stand behind the first "=" of an
+// instance line, where they are no count.
+TEST_F(LauncherFolder, PlayersInANameOrMapLeavesTheCount) {
+    add_stand_in();
+    std::string script = WORKED_EXAMPLE;
+    script.replace(script.find("ARENA.map"), 9, "PLAYERS.map");
+    script.replace(script.find("Player1"), 7, "PLAYERS");
+    write_file(folder.path / "DUEL01.MORV", script);
+    write_file(folder.path / "COMMIT.DAT", "NUMPLAYERS = 4\r\n");
+    const ProgramRun run = play({"DUEL01.MORV"});
+    EXPECT_EQ(run.output.substr(0, 35), "PLAYERS =  2\r\nCOMMIT.DAT updated.\r\n");
+    EXPECT_EQ(file("COMMIT.DAT"), "NUMPLAYERS = 2\r\n");
+    EXPECT_NE(file("launches.log").find("-name PLAYERS\n"), std::string::npos);
 }
 
 struct UnreadableCase {
@@ -150,7 +217,8 @@ TEST_F(LauncherFolder, AScriptThatCannotBeOpenedChangesAndStartsNothing) {
             fs::create_directory(folder.path / c.argument);
         }
         const FolderBefore before = prepare_untouchable(folder.path);
-        expect_nothing_changed_or_started(play({c.argument}), c.argument, folder.path, before);
+        expect_nothing_changed_or_started(play({c.argument}), unreadable(c.argument), folder.path,
+                                          before);
         fs::remove(folder.path / c.argument);
     }
 }
@@ -181,7 +249,7 @@ TEST_F(LauncherFolder, AScriptWithoutReadPermissionChangesAndStartsNothing) {
     fs::permissions(folder.path / "COMMIT.DAT", fs::perms::all);
     fs::permissions(folder.path / "temp.txt", fs::perms::all);
     line.push_back("DUEL01.MORV");
-    expect_nothing_changed_or_started(run_program(line, "", folder.path), "DUEL01.MORV",
+    expect_nothing_changed_or_started(run_program(line, "", folder.path), unreadable("DUEL01.MORV"),
                                       folder.path, before);
 }
 
@@ -208,20 +276,21 @@ TEST_F(LauncherFolder, TheWorkedExampleStartsBothInstancesWithTheirCommandsIntac
 
 TEST_F(LauncherFolder, InstanceLinesStartInFileOrderWithTheirTextPassedUnchanged) {
     add_stand_in();
-    write_file(folder.path / "ODD.MORV", "INSTANCE2 = say \"hi\" $HOME `id` 100% & & x=1 &\n"
-                                         "INSTANCE1 = & &\n");
+    write_file(folder.path / "ODD.MORV", "INSTANCE2 = ipxsetup $HOME `id` 100% & & c: &\n"
+                                         "INSTANCE1 = & & ipxsetup -name C:\\GAMES\\\n"
+                                         "PLAYERS = 2\n");
     const ProgramRun run = play({"ODD.MORV"});
+    // A backslash before the closing quote is doubled, so that the C runtime
+    // gives it back as typed and the quote still closes the argument.
     EXPECT_EQ(run.output,
-              "PLAYERS =  0\r\nCOMMIT.DAT updated.\r\n"
-              "Launching: dosbox.exe -conf dosbox.conf -c \"say \"hi\" $HOME `id` 100%\" -c "
-              "\"x=1\"\r\n"
-              "Launching: dosbox.exe -conf dosbox.conf\r\n"
+              "PLAYERS =  2\r\nCOMMIT.DAT updated.\r\n"
+              "Launching: dosbox.exe -conf dosbox.conf -c \"ipxsetup $HOME `id` 100%\" -c "
+              "\"c:\"\r\n"
+              "Launching: dosbox.exe -conf dosbox.conf -c \"ipxsetup -name C:\\GAMES\\\\\"\r\n"
               "All instances launched.\r\n");
-    // The quotes inside a command end the quoted stretch, as they would for
-    // the emulator on Windows; nothing reaches a shell.
     EXPECT_EQ(file("launches.log"),
-              "-conf\ndosbox.conf\n-c\nsay hi $HOME `id` 100%\n-c\nx=1\n----\n"
-              "-conf\ndosbox.conf\n----\n");
+              "-conf\ndosbox.conf\n-c\nipxsetup $HOME `id` 100%\n-c\nc:\n----\n"
+              "-conf\ndosbox.conf\n-c\nipxsetup -name C:\\GAMES\\\n----\n");
 }
 
 } // namespace

@@ -68,7 +68,8 @@ constexpr double TOLERANCE = 0.020;
 TEST_F(TimedFolder, InstancesStartThreeSecondsApartAndTheClosingLineFollowsTheLastPause) {
     add_stand_in();
     write_file(folder.path / "THREE.MORV",
-               "PLAYERS = 3\r\n---\r\nINSTANCE1 = A\r\nINSTANCE2 = B\r\nINSTANCE3 = C\r\n");
+               "PLAYERS = 3\r\n---\r\nINSTANCE1 = ipxsetup A\r\nINSTANCE2 = ipxsetup B\r\n"
+               "INSTANCE3 = ipxsetup C\r\n");
     const LiveRun run = run_live(
         folder.path, {built_program("morvplay"), "THREE.MORV"}, [](const std::string&) {}, 30.0);
     ASSERT_FALSE(run.timed_out);
@@ -89,7 +90,8 @@ TEST_F(TimedFolder, InstancesStartThreeSecondsApartAndTheClosingLineFollowsTheLa
 }
 
 TEST_F(TimedFolder, AFailedStartIsReportedAndTheNextInstanceIsStillStarted) {
-    write_file(folder.path / "TWO.MORV", "PLAYERS = 2\r\nINSTANCE1 = A & B\r\nINSTANCE2 = C\r\n");
+    write_file(folder.path / "TWO.MORV",
+               "PLAYERS = 2\r\nINSTANCE1 = C: & ipxsetup B\r\nINSTANCE2 = ipxsetup C\r\n");
     bool stand_in_added = false;
     // The emulator appears only after the first start has failed.
     const LiveRun run = run_live(
@@ -109,14 +111,15 @@ TEST_F(TimedFolder, AFailedStartIsReportedAndTheNextInstanceIsStillStarted) {
     EXPECT_EQ(output + run.rest,
               "PLAYERS =  2\r\n"
               "COMMIT.DAT updated.\r\n"
-              "Launching: dosbox.exe -conf dosbox.conf -c \"A\" -c \"B\"\r\n"
-              "Failed to launch: dosbox.exe -conf dosbox.conf -c \"A\" -c \"B\"\r\n"
-              "Launching: dosbox.exe -conf dosbox.conf -c \"C\"\r\n"
+              "Launching: dosbox.exe -conf dosbox.conf -c \"C:\" -c \"ipxsetup B\"\r\n"
+              "Failed to launch: dosbox.exe -conf dosbox.conf -c \"C:\" -c \"ipxsetup B\"\r\n"
+              "Launching: dosbox.exe -conf dosbox.conf -c \"ipxsetup C\"\r\n"
               "All instances launched.\r\n");
     EXPECT_EQ(run.exit_status, 0);
     ASSERT_EQ(run.lines.size(), 6u);
     EXPECT_NEAR(run.lines[4].seconds - run.lines[2].seconds, PAUSE, TOLERANCE);
-    EXPECT_EQ(read_file(folder.path / "launches.log"), "-conf\ndosbox.conf\n-c\nC\n----\n");
+    EXPECT_EQ(read_file(folder.path / "launches.log"),
+              "-conf\ndosbox.conf\n-c\nipxsetup C\n----\n");
     EXPECT_EQ(start_moments(read_file(folder.path / "starts.log")).size(), 1u);
 }
 

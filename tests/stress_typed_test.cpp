@@ -131,7 +131,7 @@ std::string megabyte_keys(char filler) {
 }
 
 TEST(StressTyped, AnswersOfOneMegabyteTypedAtEveryPromptEndCleanly) {
-    for (const char filler : {'&', '"', '\\', '\xE9'}) {
+    for (const char filler : {'%', '\'', '\\', '\xE9'}) {
         SCOPED_TRACE("answers typed with byte " +
                      std::to_string(static_cast<unsigned char>(filler)));
         ScratchFolder folder;

@@ -63,9 +63,9 @@ case_morvmake_names() {
 case_morvplay_pauses() {
     {
         printf 'PLAYERS = 3\r\n'
-        printf 'INSTANCE%s\r\n' '1 = echo one' '2 = echo two' '3 = echo three'
+        printf 'INSTANCE%s\r\n' '1 = ipxsetup one' '2 = ipxsetup two' '3 = ipxsetup three'
     } >"$TERM_SCRATCH/duel.MORV"
-    start_feeder 'show:-c "echo one"' size 'show:-c "echo two"' text:k 'soon:-c "echo three"' \
+    start_feeder 'show:-c "ipxsetup one"' size 'show:-c "ipxsetup two"' text:k 'soon:-c "ipxsetup three"' \
         "show:All instances launched." waiting text:x \
         -- "$(windows_program morvplay)" duel.MORV
     feeder_ended

@@ -166,19 +166,19 @@ case_resize_wrapped() {
     term_type "$text"
     expect_name_row "$NAME_PROMPT$text"
     resize_to 30
-    term_type "{HOME}<{END}>"
-    expect_name_row "$NAME_PROMPT<$text>"
+    term_type "{HOME}({END})"
+    expect_name_row "$NAME_PROMPT($text)"
     expect_one_name_row
     [[ "$(term_screen | grep -a -A 4 "^$NAME_PROMPT" | head -n 2 | tail -n 1)" == \
-        "${NAME_PROMPT:15}$(printf '%s' "<$text" | cut -c 16-45)" ]] ||
+        "${NAME_PROMPT:15}$(printf '%s' "($text" | cut -c 16-45)" ]] ||
         fail "the second row of the name is not wrapped at 30 columns"
     resize_to 80
     term_type "{LEFT*5}-"
-    expect_name_row "$NAME_PROMPT<${text:0:${#text}-4}-${text: -4}>"
+    expect_name_row "$NAME_PROMPT(${text:0:${#text}-4}-${text: -4})"
     expect_one_name_row
     term_type "{ENTER}"
     finish_run
-    expect_stored_name "<${text:0:${#text}-4}-${text: -4}>"
+    expect_stored_name "(${text:0:${#text}-4}-${text: -4})"
 }
 
 # Ctrl+Z under an interactive shell, then fg: the prompt and the text are
@@ -402,9 +402,9 @@ case_file_output() {
     term_start "file" sh -c 'exec "$0" "$@" >out.txt' "$MORVMAKE" DUEL01.DMO
     local step
     for step in "Enter number of players (1-8): |2" "(M)ap or (L)evel: |m" \
-        "Enter map name: |ARENA" "$NAME_PROMPT|Hawkk{BS}{LEFT}{HOME}<{END}>" \
+        "Enter map name: |ARENA" "$NAME_PROMPT|Hawkk{BS}{LEFT}{HOME}({END})" \
         "Player 1 Color (0-7): |1" "Player 2 Name: |Bob" "Player 2 Color (0-7): |2" \
-        "Kills for <Hawk>: |3" "Kills for Bob: |4"; do
+        "Kills for (Hawk): |3" "Kills for Bob: |4"; do
         wait_in_file "$out" "${step%%|*}"
         term_type "${step#*|}{ENTER}"
     done
@@ -413,8 +413,8 @@ case_file_output() {
     term_wait_for "[exit 0]"
     term_shows "$NAME_PROMPT" && fail "the dialogue went to the terminal, not to the file"
     grep -qa $'[\x1b\b]' "$out" && fail "the file holds an ESC or BS byte"
-    grep -qa $'^Player 1 Name: <Hawk>\r$' "$out" || fail "the file lacks the name prompt and answer"
-    expect_stored_name "<Hawk>"
+    grep -qa $'^Player 1 Name: (Hawk)\r$' "$out" || fail "the file lacks the name prompt and answer"
+    expect_stored_name "(Hawk)"
 }
 
 case "$CASE" in
