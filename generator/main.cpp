@@ -8,7 +8,7 @@ namespace {
 
 constexpr char USAGE[] =
     "Usage: morvmake [DEMO]\n"
-    "       morvmake --help | --version\n"
+    "       morvmake --help | -h | --version\n"
     "\n"
     "Asks about a multiplayer demo (players, map or level, each player's name\n"
     "and colour, the kills), writes a launch script DEMO.MORV for morvplay and\n"

@@ -8,7 +8,7 @@ namespace {
 
 constexpr char USAGE[] =
     "Usage: morvplay SCRIPT\n"
-    "       morvplay --help | --version\n"
+    "       morvplay --help | -h | --version\n"
     "\n"
     "Plays a demo from the launch script SCRIPT (.MORV) that morvmake wrote:\n"
     "sets the player count in the game's COMMIT.DAT, then starts one DOSBox\n"

@@ -207,7 +207,7 @@ TEST_F(LauncherFolder, AScriptThatCannotBeOpenedChangesAndStartsNothing) {
         {"missing", "MISSING.MORV", false},
         {"in a missing folder", "typo\\DUEL01.MORV", false},
         {"a folder", "DUEL01.MORV", true},
-        {"a name like an option", "-h", false},
+        {"a name like an option", "-x", false},
         {"a name like a long option", "--helpme", false},
     };
     add_stand_in();

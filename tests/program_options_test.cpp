@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <ostream>
+#include <vector>
 
 namespace morv_test {
 namespace {
@@ -37,13 +39,18 @@ std::string first_line(const std::string& output) {
 }
 
 struct OptionCase {
+    const char* name;
     const char* program;
-    const char* option;
+    std::vector<std::string> arguments;
     std::string first_line;
 };
 
 void PrintTo(const OptionCase& c, std::ostream* out) {
-    *out << c.program << ' ' << c.option;
+    *out << c.name;
+}
+
+bool windows_programs() {
+    return std::getenv("MORV_TEST_EMULATOR") != nullptr;
 }
 
 class StandardOption : public ::testing::TestWithParam<OptionCase> {};
@@ -56,7 +63,9 @@ TEST_P(StandardOption, AnswersAtOnceAndLeavesTheFolderAsItWas) {
     write_file(folder.path / "DUEL01.MORV", "PLAYERS = 2\r\n");
     const auto before = snapshot(folder.path);
 
-    const ProgramRun run = run_program({built_program(c.program), c.option}, "", folder.path, 10.0);
+    std::vector<std::string> command = {built_program(c.program)};
+    command.insert(command.end(), c.arguments.begin(), c.arguments.end());
+    const ProgramRun run = run_program(command, "", folder.path, 10.0);
 
     EXPECT_FALSE(run.timed_out);
     EXPECT_EQ(run.exit_status, 0);
@@ -65,17 +74,40 @@ TEST_P(StandardOption, AnswersAtOnceAndLeavesTheFolderAsItWas) {
     EXPECT_EQ(snapshot(folder.path), before);
 }
 
+const std::string MAKE_USAGE = "Usage: morvmake [DEMO]";
+const std::string PLAY_USAGE = "Usage: morvplay SCRIPT";
+
+// -h and, on Windows, /? say the same as --help, but only alone: with more
+// arguments, or /? on Linux, they are the file argument as any other name.
 INSTANTIATE_TEST_SUITE_P(
     BothPrograms, StandardOption,
     ::testing::Values(
-        OptionCase{"morvmake", "--version", std::string("morvmake (morv) ") + morv::VERSION_TEXT},
-        OptionCase{"morvplay", "--version", std::string("morvplay (morv) ") + morv::VERSION_TEXT},
-        OptionCase{"morvmake", "--help", "Usage: morvmake [DEMO]"},
-        OptionCase{"morvplay", "--help", "Usage: morvplay SCRIPT"}),
-    [](const ::testing::TestParamInfo<OptionCase>& param_info) {
-        return std::string(param_info.param.program) +
-               (param_info.param.option[2] == 'h' ? "_help" : "_version");
-    });
+        OptionCase{"make_version",
+                   "morvmake",
+                   {"--version"},
+                   std::string("morvmake (morv) ") + morv::VERSION_TEXT},
+        OptionCase{"play_version",
+                   "morvplay",
+                   {"--version"},
+                   std::string("morvplay (morv) ") + morv::VERSION_TEXT},
+        OptionCase{"make_help", "morvmake", {"--help"}, MAKE_USAGE},
+        OptionCase{"play_help", "morvplay", {"--help"}, PLAY_USAGE},
+        OptionCase{"make_h", "morvmake", {"-h"}, MAKE_USAGE},
+        OptionCase{"play_h", "morvplay", {"-h"}, PLAY_USAGE},
+        OptionCase{"make_slash",
+                   "morvmake",
+                   {"/?"},
+                   windows_programs() ? MAKE_USAGE : "=== That's no ordinary .MORV! ==="},
+        OptionCase{"play_slash",
+                   "morvplay",
+                   {"/?"},
+                   windows_programs() ? PLAY_USAGE
+                                      : "/? could not be read; nothing was changed or started."},
+        OptionCase{"play_h_not_alone",
+                   "morvplay",
+                   {"-h", "DUEL01.MORV"},
+                   "-h could not be read; nothing was changed or started."}),
+    [](const ::testing::TestParamInfo<OptionCase>& param_info) { return param_info.param.name; });
 
 TEST(StandardOption, VersionGivesTheLicenceAndHelpSaysHowToRun) {
     ScratchFolder folder;

@@ -23,6 +23,17 @@ constexpr char BUG_REPORT_LINES[] = "\n"
 
 } // namespace
 
+std::string requested_standard_option(const std::string& first_argument,
+                                      const std::string& second_argument,
+                                      const std::string& help_switch) {
+    if (first_argument == "--help" || first_argument == "--version") {
+        return first_argument;
+    }
+    const bool short_help =
+        first_argument == "-h" || (!help_switch.empty() && first_argument == help_switch);
+    return short_help && second_argument.empty() ? "--help" : "";
+}
+
 std::string standard_option_answer(const std::string& program, const std::string& usage,
                                    const std::string& first_argument, const std::string& line_end) {
     std::string lines;
@@ -43,8 +54,10 @@ std::string standard_option_answer(const std::string& program, const std::string
 }
 
 void answer_standard_option(const std::string& program, const std::string& usage) {
+    const std::string option =
+        requested_standard_option(program_argument(1), program_argument(2), platform_help_switch());
     const std::string answer =
-        standard_option_answer(program, usage, program_argument(1), platform_text_line_end());
+        standard_option_answer(program, usage, option, platform_text_line_end());
     if (!answer.empty()) {
         platform_write_console(answer);
         end_program(0);

@@ -7,12 +7,39 @@
 namespace morv {
 namespace {
 
-TEST(StandardOptionAnswer, OnlyTheTwoExactOptionsAreAnswered) {
-    const char* const not_options[] = {"",           "--HELP",      "-h",     "/?", "--help ",
-                                       " --version", "--version=1", "--vers", "-v", "DUEL01.DMO"};
-    for (const char* argument : not_options) {
-        EXPECT_EQ(standard_option_answer("morvmake", "Usage\n", argument, "\n"), "") << argument;
+struct RequestCase {
+    const char* first;
+    const char* second;
+    const char* help_switch;
+    const char* option;
+};
+
+TEST(RequestedStandardOption, OnlyTheExactWordsAskAndTheShortOnesOnlyAlone) {
+    const RequestCase cases[] = {
+        {"--help", "", "", "--help"},
+        {"--version", "x.dmo", "", "--version"},
+        {"-h", "", "", "--help"},
+        {"-h", "", "/?", "--help"},
+        {"/?", "", "/?", "--help"},
+        {"/?", "", "", ""},
+        {"-h", "x.dmo", "/?", ""},
+        {"/?", "x.dmo", "/?", ""},
+        {"", "", "", ""},
+        {"-H", "", "/?", ""},
+        {"/h", "", "/?", ""},
+        {"--HELP", "", "", ""},
+        {"--help ", "", "", ""},
+        {" --version", "", "", ""},
+        {"--version=1", "", "", ""},
+        {"--vers", "", "", ""},
+        {"-v", "", "", ""},
+        {"DUEL01.DMO", "", "/?", ""},
+    };
+    for (const RequestCase& c : cases) {
+        EXPECT_EQ(requested_standard_option(c.first, c.second, c.help_switch), c.option)
+            << c.first << " " << c.second << " " << c.help_switch;
     }
+    EXPECT_EQ(standard_option_answer("morvmake", "Usage\n", "", "\n"), "");
 }
 
 TEST(StandardOptionAnswer, EveryLineGetsThePlatformsLineEnd) {

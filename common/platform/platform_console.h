@@ -39,6 +39,10 @@ int platform_read_console(char* buffer, int size, int timeout_ms);
 // LF on POSIX, CR LF on Windows.
 const char* platform_text_line_end();
 
+// The platform's own word for help besides -h: "/?" on Windows, none ("") on
+// POSIX, where /? is a file name like any other.
+const char* platform_help_switch();
+
 // Width of the terminal in columns (80 when it cannot be told).
 int platform_console_columns();
 

@@ -393,6 +393,10 @@ void platform_sleep_ms(int ms) {
     }
 }
 
+const char* platform_help_switch() {
+    return "/?";
+}
+
 const char* platform_text_line_end() {
     return "\r\n";
 }
