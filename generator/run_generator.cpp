@@ -45,6 +45,13 @@ void run_generator() {
     run_demo_intake(run, program_argument(1));
     // Upper case whatever the case of the demo's extension.
     run.script_name = run.base_name + ".MORV";
+    // A launch script dropped on morvmake (x.dmo.MORV, as written for
+    // x.dmo.bak) would name itself: writing would replace the input.
+    if (upper_ascii(run.script_name) == upper_ascii(run.demo_name)) {
+        set_colour(RED);
+        abort_run(run.demo_name + " is the demo itself and cannot be its own launch script; " +
+                  "nothing was written.");
+    }
     print_package_banner(run);
     run_match_setup(run);
     write_launch_script(run);

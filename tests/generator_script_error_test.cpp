@@ -87,6 +87,24 @@ TEST(GeneratorScriptError, ADemoNameALaunchScriptCannotHoldIsOfferedAFittingName
     EXPECT_NE(read_file(folder.path / "RD.MORV").find(" -dpRD.dmo "), std::string::npos);
 }
 
+// A launch script dropped on morvmake names itself as the script, also when
+// the lookup without case would find it: it is left as it was.
+TEST(GeneratorScriptError, ADemoThatNamesItselfAsTheScriptIsNeverWritten) {
+    for (const char* name : {"x.dmo.MORV", "X.DMO.morv"}) {
+        ScratchFolder folder;
+        const std::string script = "PLAYERS = 1\r\n---\r\nINSTANCE1 = MOUNT C .\r\n";
+        write_file(folder.path / name, script);
+        const ProgramRun run =
+            run_program({built_program("morvmake"), name}, SOLO_MAP_ANSWERS, folder.path);
+        EXPECT_EQ(run.exit_status, 0);
+        EXPECT_EQ(run.output,
+                  lines({std::string(name) + " is the demo itself and cannot be its own launch "
+                                             "script; nothing was written."}));
+        EXPECT_EQ(read_file(folder.path / name), script);
+        EXPECT_EQ(entries(folder.path), 1U);
+    }
+}
+
 // A link in the script's place, here to a device that takes no byte, is
 // replaced by the complete script; what it pointed at is never written.
 TEST(GeneratorScriptError, ALinkInTheScriptsPlaceIsReplacedNotWrittenThrough) {
