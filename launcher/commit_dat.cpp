@@ -118,6 +118,10 @@ std::string numplayers_line(std::int32_t player_count) {
     return "NUMPLAYERS = " + int_to_text(player_count);
 }
 
+bool commit_dat_present() {
+    return path_kind(COMMIT_DAT) != PATH_MISSING;
+}
+
 void update_commit_dat(std::int32_t player_count) {
     // One update at a time in the folder: a second morvplay waits here, then
     // reads the first one's result. Without the lock (a file system that has

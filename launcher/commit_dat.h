@@ -23,6 +23,11 @@ bool scan_is_numplayers_line(const LineScan& scan);
 // The line that takes the place of every NUMPLAYERS line.
 std::string numplayers_line(std::int32_t player_count);
 
+// True when the working folder holds COMMIT.DAT (in any case of its name):
+// it is the game's folder, and only there may morvplay change or start
+// anything.
+bool commit_dat_present();
+
 // Rewrites the NUMPLAYERS lines of COMMIT.DAT in the working folder and
 // prints the closing line. COMMIT.DAT changes only in one step, to its
 // complete updated copy; otherwise a line says it was left as it was, and

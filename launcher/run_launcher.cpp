@@ -2,6 +2,7 @@
 // with the COMMIT.DAT update between them, the closing line and the key wait.
 #include "commit_dat.h"
 #include "console.h"
+#include "file_ops.h"
 #include "instance_launch.h"
 #include "launch_commands.h"
 #include "launcher_run.h"
@@ -106,6 +107,18 @@ void run_launcher() {
     }
     if (run.player_count < 1) {
         end_with(shown + " is not a launch script; nothing was changed or started.");
+    }
+    // A script dropped from a received demo folder or from Downloads starts
+    // morvplay there: a COMMIT.DAT made up in that folder would be reported
+    // as updated and the emulators would find no game.
+    if (!commit_dat_present()) {
+        const std::string folder = working_folder();
+        print_text("There is no COMMIT.DAT in " +
+                       (folder.empty() ? std::string("this folder") : caret_notation(folder)) +
+                       "; nothing was changed or started.",
+                   true);
+        end_with("Put the launch script, its demo and its map into the game folder and start it "
+                 "there.");
     }
     print_text("PLAYERS = ", false);
     print_integer(run.player_count);

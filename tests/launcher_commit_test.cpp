@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 namespace morv_test {
 namespace {
@@ -156,12 +159,57 @@ TEST(LauncherCommitDat, AReadOnlyOneIsLeftAsItWasWithItsUpdatedCopyInTempTxt) {
     }
 }
 
-TEST(LauncherCommitDat, AMissingOneIsLeftEmpty) {
-    ScratchFolder folder;
-    const ProgramRun run = play(folder.path);
-    EXPECT_EQ(run.output, "PLAYERS =  3\r\nCOMMIT.DAT updated.\r\nAll instances launched.\r\n");
-    EXPECT_TRUE(fs::is_regular_file(folder.path / "COMMIT.DAT"));
-    EXPECT_EQ(fs::file_size(folder.path / "COMMIT.DAT"), 0u);
+// The folder as morvplay names it: wine shows the Linux folder on drive Z:.
+std::string shown_folder(const fs::path& folder) {
+    if (std::getenv("MORV_TEST_EMULATOR") == nullptr) {
+        return folder.string();
+    }
+    std::string shown = "Z:" + folder.string();
+    std::replace(shown.begin(), shown.end(), '/', '\\');
+    return shown;
+}
+
+struct PlaceCase {
+    const char* what;
+    std::vector<const char*> files; // in the working folder besides the script
+    bool script_elsewhere;          // given by its full path from another folder
+    bool updated;
+};
+
+// Only the game's folder holds COMMIT.DAT: anywhere else nothing is made or
+// started, and the player is told where morvplay ran.
+TEST(LauncherCommitDat, AFolderWithoutOneIsNamedAndLeftAsItWas) {
+    const PlaceCase cases[] = {
+        {"a received demo folder", {"DUEL01.DMO", "ARENA.map"}, false, false},
+        {"an empty folder", {}, true, false},
+        {"commit.dat in lower case", {"commit.dat"}, false, true},
+    };
+    for (const PlaceCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder folder;
+        ScratchFolder elsewhere;
+        const fs::path script = (c.script_elsewhere ? elsewhere.path : folder.path) / "MATCH.MORV";
+        write_file(script, "PLAYERS = 2\r\n---\r\nINSTANCE1 = MOUNT C .\r\n");
+        for (const char* name : c.files) {
+            write_file(folder.path / name, "NUMPLAYERS = 4\r\n");
+        }
+        add_stand_in_emulator(folder.path);
+        const std::vector<std::string> before = names_in(folder.path);
+        const ProgramRun run = run_program(
+            {built_program("morvplay"), c.script_elsewhere ? script.string() : "MATCH.MORV"}, "",
+            folder.path);
+        EXPECT_EQ(run.exit_status, 0);
+        if (c.updated) {
+            EXPECT_EQ(read_file(folder.path / "commit.dat"), "NUMPLAYERS = 2\r\n");
+            EXPECT_NE(run.output.find("COMMIT.DAT updated.\r\n"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(run.output, "There is no COMMIT.DAT in " + shown_folder(folder.path) +
+                                  "; nothing was changed or started.\r\n"
+                                  "Put the launch script, its demo and its map into the game "
+                                  "folder and start it there.\r\n");
+        EXPECT_EQ(names_in(folder.path), before) << "no COMMIT.DAT made, no emulator started";
+    }
 }
 
 } // namespace

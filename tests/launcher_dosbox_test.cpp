@@ -205,6 +205,7 @@ TEST_F(EmulatorFolder, TwoPlayersRunTheirChainsAndShareOneIpxNetwork) {
         << "the emulator (dosbox) and the assembler (nasm) must be installed";
     ASSERT_TRUE(port.held) << "UDP port " << IPX_PORT << " stayed busy";
     write_file(folder.path / "ipxsetup.asm", IPXSETUP_SOURCE);
+    write_file(folder.path / "COMMIT.DAT", "NUMPLAYERS = 4\r\n");
     ASSERT_EQ(
         run_program({"nasm", "-f", "bin", "-o", "IPXSETUP.COM", "ipxsetup.asm"}, "", folder.path)
             .exit_status,

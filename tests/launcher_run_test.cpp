@@ -276,6 +276,7 @@ TEST_F(LauncherFolder, TheWorkedExampleStartsBothInstancesWithTheirCommandsIntac
 
 TEST_F(LauncherFolder, InstanceLinesStartInFileOrderWithTheirTextPassedUnchanged) {
     add_stand_in();
+    write_file(folder.path / "COMMIT.DAT", "");
     write_file(folder.path / "ODD.MORV", "INSTANCE2 = ipxsetup $HOME `id` 100% & & c: &\n"
                                          "INSTANCE1 = & & ipxsetup -name C:\\GAMES\\\n"
                                          "PLAYERS = 2\n");

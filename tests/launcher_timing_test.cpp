@@ -49,6 +49,7 @@ struct TimedFolder : ::testing::Test {
     ScratchFolder folder;
     ScratchFolder empty_path; // no installed emulator can be found instead
     PathGuard path{empty_path.path.string()};
+    void SetUp() override { write_file(folder.path / "COMMIT.DAT", "NUMPLAYERS = 4\r\n"); }
     void add_stand_in() const { add_stand_in_emulator(folder.path); }
 };
 

@@ -207,6 +207,7 @@ TEST_F(HostileFolder, AnswersOfOneMegabyteAtEveryPromptEndCleanly) {
 // run ends with starts the demo and nothing else.
 TEST_F(HostileFolder, MegabyteNamesOfAmpersandsNeverReachTheScript) {
     write_file(folder.path / "DUEL01.DMO", "demo");
+    write_file(folder.path / "COMMIT.DAT", "NUMPLAYERS = 4\r\n");
     const ProgramRun made = run_program({built_program("morvmake"), "DUEL01.DMO"},
                                         megabyte_answers('&'), folder.path, RUN_SECONDS_LIMIT);
     expect_clean_end(made);

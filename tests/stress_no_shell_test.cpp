@@ -70,6 +70,7 @@ struct ShellFolder : ::testing::Test {
     // returns the emulator starts recorded once all of them have finished.
     std::vector<Arguments> make_and_play(const std::vector<std::string>& names) {
         write_file(folder.path / "DUEL01.DMO", "demo");
+        write_file(folder.path / "COMMIT.DAT", "NUMPLAYERS = 4\r\n");
         // One record per start in launches.log: the arguments, one a line,
         // and a closing "----"; the stand-in interprets nothing.
         add_stand_in_emulator(folder.path);

@@ -65,6 +65,7 @@ case_morvplay_pauses() {
         printf 'PLAYERS = 3\r\n'
         printf 'INSTANCE%s\r\n' '1 = ipxsetup one' '2 = ipxsetup two' '3 = ipxsetup three'
     } >"$TERM_SCRATCH/duel.MORV"
+    printf 'NUMPLAYERS = 4\r\n' >"$TERM_SCRATCH/COMMIT.DAT"
     start_feeder 'show:-c "ipxsetup one"' size 'show:-c "ipxsetup two"' text:k 'soon:-c "ipxsetup three"' \
         "show:All instances launched." waiting text:x \
         -- "$(windows_program morvplay)" duel.MORV

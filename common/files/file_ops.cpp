@@ -31,6 +31,10 @@ int rename_file(const std::string& old_path, const std::string& new_path) {
     return platform_rename_no_replace(old_path, new_path);
 }
 
+std::string working_folder() {
+    return platform_working_folder();
+}
+
 PathKind path_kind(const std::string& path) {
     return platform_path_kind(path);
 }

@@ -38,6 +38,10 @@ int remove_file(const std::string& path);
 // permissions; a read-only target is kept. 0 on success.
 int replace_file(const std::string& new_file, const std::string& target);
 
+// The full path of the working folder as the platform writes it; empty when
+// it cannot be told.
+std::string working_folder();
+
 // Waits for the one update at a time in the folder; NO_FOLDER_LOCK when the
 // file system has no locks, and unlocking that does nothing.
 FolderLock lock_folder(const std::string& folder);

@@ -72,6 +72,10 @@ int platform_replace_file(const std::string& old_path, const std::string& new_pa
 // success, nonzero when the file's status or its time cannot be read.
 int platform_file_local_date(const std::string& path, int& day, int& month, int& year);
 
+// The full path of the working folder in the platform's own form (C:\\... on
+// Windows); empty when it cannot be told.
+std::string platform_working_folder();
+
 // ---- Locks ------------------------------------------------------------------------
 
 using FolderLock = std::intptr_t;

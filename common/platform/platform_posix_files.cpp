@@ -421,4 +421,16 @@ int platform_file_local_date(const std::string& path, int& day, int& month, int&
     return 0;
 }
 
+std::string platform_working_folder() {
+    std::string folder(256, '\0');
+    while (getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE || folder.size() > (std::size_t{1} << 20)) {
+            return "";
+        }
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::char_traits<char>::length(folder.c_str()));
+    return folder;
+}
+
 } // namespace morv

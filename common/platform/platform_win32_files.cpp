@@ -352,4 +352,18 @@ int platform_file_local_date(const std::string& path, int& day, int& month, int&
     return 0;
 }
 
+std::string platform_working_folder() {
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    if (size == 0) {
+        return "";
+    }
+    std::wstring folder(size, L'\0');
+    const DWORD length = GetCurrentDirectoryW(size, folder.data());
+    if (length == 0 || length >= size) {
+        return "";
+    }
+    folder.resize(length);
+    return code_page_text(folder, console_code_page());
+}
+
 } // namespace morv
