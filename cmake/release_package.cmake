@@ -1,7 +1,8 @@
 # The release: a zip that holds the two programs, a README and the licence,
 # so a player unpacks it into the folder that holds the game. "cpack" (or the
 # "package" target) makes it, with the programs stripped. Each program carries
-# a version resource, which Explorer shows in its Properties.
+# a version resource, which Explorer shows in its Properties, its icon
+# (cmake/windows/morv.ico, made by scripts/icon) and its manifest.
 enable_language(RC)
 
 function(morv_version_resource program description)

@@ -3,10 +3,11 @@
 # must hold exactly the two programs, README.txt and LICENSE.txt in CR LF,
 # each program small, importing only system DLLs and carrying that version
 # in its version resource (read as Explorer reads it, by a Windows probe
-# under wine); its morvplay.exe must start the worked example's emulators
-# with their command lines intact, as the stand-in emulator (a Windows
-# program) receives them; and the programs unpacked from it must pass the
-# given end-to-end tests.
+# under wine) beside an icon of four sizes and a manifest; README.txt must be
+# plain ASCII with the version; its morvplay.exe must start the worked
+# example's emulators with their command lines intact, as the stand-in
+# emulator (a Windows program) receives them; and the programs unpacked from
+# it must pass the given end-to-end tests.
 #
 # Usage: release_zip_test.sh ZIP VERSION WINE_PREFIX STAND_IN_EXE VERSION_PROBE_EXE TEST_PROGRAM...
 set -euo pipefail
@@ -19,7 +20,8 @@ VERSION_PROBE=$(realpath "$5")
 shift 5
 WINE_RUN=$(realpath "$(dirname "$0")/../cmake/wine_run.sh")
 readonly ZIP PREFIX STAND_IN VERSION_PROBE WINE_RUN
-readonly LARGEST_EXE=307200
+# About 300 KiB of program and 20 KiB of icon.
+readonly LARGEST_EXE=337920
 readonly EXPECTED_FILES=$'LICENSE.txt\nREADME.txt\nmorvmake.exe\nmorvplay.exe'
 
 fail() {
@@ -40,6 +42,8 @@ for text in README.txt LICENSE.txt; do
     ! grep -qv $'\r$' "$folder/$text" || fail "$text has lines without CR LF"
 done
 grep -q 'MIT' "$folder/LICENSE.txt" || fail "LICENSE.txt does not give the MIT licence"
+! LC_ALL=C grep -q '[^[:print:][:space:]]' "$folder/README.txt" || fail "README.txt is not plain ASCII"
+grep -qF "morvmake and morvplay $VERSION" "$folder/README.txt" || fail "README.txt lacks the version"
 
 for exe in morvmake.exe morvplay.exe; do
     size=$(stat -c %s "$folder/$exe")
@@ -51,6 +55,20 @@ for exe in morvmake.exe morvplay.exe; do
         *) fail "$exe imports $dll" ;;
         esac
     done <<<"$imports"
+    # The icon Explorer shows on the drop target, in its four sizes, and the
+    # manifest.
+    wrestool -x --type=14 "$folder/$exe" >"$folder/icon.ico"
+    icon_sizes=$(icotool -l "$folder/icon.ico" 2>/dev/null | grep -o 'width=[0-9]*' | LC_ALL=C sort |
+        tr '\n' ' ')
+    rm "$folder/icon.ico"
+    [[ "$icon_sizes" == "width=16 width=256 width=32 width=48 " ]] ||
+        fail "$exe's icon has the sizes: $icon_sizes"
+    manifest=$(wrestool -x --raw --type=24 --name=1 "$folder/$exe")
+    for part in 'level="asInvoker"' '<longPathAware' \
+        '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}'; do
+        grep -qF "$part" <<<"$manifest" || fail "$exe's manifest lacks $part"
+    done
+    ! grep -q 'activeCodePage' <<<"$manifest" || fail "$exe's manifest sets a code page"
     resource=$(WINEPREFIX=$PREFIX "$WINE_RUN" "$VERSION_PROBE" "$folder/$exe" </dev/null | tr -d '\r')
     expected="FileDescription=${exe%.exe}: "
     [[ "$resource" == "$expected"* ]] || fail "$exe's version resource:"$'\n'"$resource"
