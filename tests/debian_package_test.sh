@@ -50,6 +50,30 @@ for program in morvmake morvplay; do
     [[ "$answer" == "$program (morv) $VERSION"$'\n'*$'\n'"License MIT"* ]] || fail "$program --version: $answer"
 done
 
+# The changelog as kept in the source: its top entry is this version, and
+# every entry ends with who made it and a date that reads as one.
+changelog=$(gzip -dc "$root/usr/share/doc/morv/changelog.gz")
+[[ "$(head -n 1 <<<"$changelog")" =~ ^morv\ \($VERSION\)\ [a-z-]+\;\ urgency=[a-z]+$ ]] ||
+    fail "the changelog's top entry is not $VERSION: $(head -n 1 <<<"$changelog")"
+while read -r trailer; do
+    [[ "$trailer" =~ ^--\ .+\ \<.+@.+\>\ \ (.+)$ ]] || fail "a changelog entry ends with: $trailer"
+    date -d "${BASH_REMATCH[1]}" >/dev/null 2>&1 || fail "a changelog date does not read: $trailer"
+done < <(grep '^ -- ' <<<"$changelog")
+
+# copyright in the machine-readable form: a Source, and a licence text for
+# every licence a Files paragraph names, the Unicode tables' among them.
+copyright=$root/usr/share/doc/morv/copyright
+[[ "$(head -n 1 "$copyright")" == "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ]] ||
+    fail "copyright has no DEP-5 Format line"
+grep -q '^Source: .' "$copyright" || fail "copyright has no Source"
+grep -A2 -x 'Files: common/rules/unicode_tables.cpp' "$copyright" | grep -qx 'License: Unicode-DFS-2016' ||
+    fail "copyright does not give the Unicode tables' licence"
+named=$(awk '/^Files:/ {files = 1} /^$/ {files = 0} files && /^License:/ {print $2}' "$copyright" | sort -u)
+for licence in $named; do
+    grep -A1 -x "License: $licence" "$copyright" | grep -q '^ ' ||
+        fail "copyright names $licence without its text"
+done
+
 report=$(lintian "$DEB" 2>&1 | grep -v '^running with root privileges' || true)
 echo "lintian:${report:+$'\n'$report}"
 ! grep -q '^E:' <<<"$report" || fail "lintian reports errors"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # "cmake --install" as a Linux user runs it, and a launch script opened from
-# a file manager: the tree holds no Debian-only files, the desktop entries
+# a file manager: the tree holds no Debian-only files, a live prefix gets its
+# MIME and desktop databases refreshed and a staged one does not, the desktop entries
 # are valid, the MIME types know a .MORV in any case and a .DMO, and the
 # installed morvplay.desktop, started by gio as "Open with" starts it, from
 # another folder, updates the COMMIT.DAT beside the launch script.
@@ -31,6 +32,20 @@ trap 'rm -rf "$root"' EXIT
 DESTDIR=$root cmake --install "$BUILD" --prefix /usr >/dev/null || fail "cmake --install failed"
 files=$(cd "$root/usr" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 [[ "$files" == "$EXPECTED_FILES" ]] || fail "the install holds:"$'\n'"$files"
+
+# The installed README speaks to someone who has the programs.
+! grep -n -e 'build/' -e 'scripts/' -e '<!-- ' "$root/usr/share/doc/morv/README.md" ||
+    fail "the installed README speaks of building from the source"
+
+# Staged, the databases are left to the package's triggers.
+[[ ! -e "$root/usr/share/mime/mime.cache" && ! -e "$root/usr/share/applications/mimeinfo.cache" ]] ||
+    fail "a DESTDIR install refreshed the databases"
+# Into a live prefix, "Open with" must work at once: both are refreshed.
+live=$root/live
+cmake --install "$BUILD" --prefix "$live" >/dev/null || fail "cmake --install into $live failed"
+[[ -s "$live/share/mime/mime.cache" ]] || fail "a live install left no mime.cache"
+grep -q 'application/x-morv-launch-script=morvplay.desktop' "$live/share/applications/mimeinfo.cache" ||
+    fail "a live install left the desktop database without morvplay"
 
 share=$root/usr/share
 for entry in morvmake morvplay; do
