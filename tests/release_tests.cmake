@@ -9,6 +9,11 @@ morv_test(install.desktop_entries LABELS e2e
                   $<TARGET_FILE:dosbox_standin>
           PROPERTIES TIMEOUT 120)
 
+# The packagers' preset takes their flags from the environment.
+morv_test(release.packager_flags LABELS e2e
+          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/release_flags_test.sh ${PROJECT_SOURCE_DIR}
+          PROPERTIES TIMEOUT 120)
+
 # shellcheck on every shell script, and their executable bits.
 morv_test(source.shell_scripts LABELS unit
           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/shell_scripts_test.sh ${PROJECT_SOURCE_DIR})
