@@ -104,7 +104,6 @@ install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/lintian-overrides
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};morv;ALL;/" "${CMAKE_BINARY_DIR};morv;debian;/")
 
 set(CPACK_GENERATOR DEB)
-set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/linux/cpack_project.cmake)
 set(CPACK_PACKAGE_NAME morv)
 set(CPACK_PACKAGE_VENDOR "morv developers")
 set(CPACK_PACKAGE_CONTACT ${MORV_PACKAGE_MAINTAINER})

@@ -23,9 +23,7 @@ trap 'rm -rf "$build"' EXIT
 
 grep -qE '^CMAKE_COMPILE_WARNING_AS_ERROR:[A-Z]+=OFF$' "$build/CMakeCache.txt" ||
     fail "the release preset makes warnings errors"
-commands=$(python3 -c 'import json, sys
-for entry in json.load(open(sys.argv[1])):
-    print(entry["command"])' "$build/compile_commands.json")
+commands=$(sed -n 's/^ *"command": "\(.*\)",$/\1/p' "$build/compile_commands.json")
 while read -r command; do
     for flag in -fstack-protector-strong -D_FORTIFY_SOURCE=2 -fstack-clash-protection \
         -fcf-protection "-ffile-prefix-map=$SOURCE/=" "-ffile-prefix-map=$build/="; do

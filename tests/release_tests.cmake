@@ -24,6 +24,10 @@ if(MORV_RELEASE_BUILD)
               COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/release_install_test.sh ${MORV_RELEASE_BUILD}
                       $<TARGET_FILE:dosbox_standin> $<TARGET_FILE:generator_match_test> $<TARGET_FILE:launcher_run_test>
               PROPERTIES TIMEOUT 300)
+    # Two whole release builds of the last commit: run alone, they use every core.
+    morv_test(release.reproducible LABELS e2e
+              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/release_reproducible_test.sh ${PROJECT_SOURCE_DIR}
+              PROPERTIES TIMEOUT 1200 RUN_SERIAL TRUE)
     morv_test(release.debian_package LABELS e2e
               COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/debian_package_test.sh
                       ${MORV_RELEASE_BUILD}/morv_${PROJECT_VERSION}_amd64.deb ${PROJECT_VERSION}
