@@ -74,7 +74,13 @@ for licence in $named; do
         fail "copyright names $licence without its text"
 done
 
-report=$(lintian "$DEB" 2>&1 | grep -v '^running with root privileges' || true)
-echo "lintian:${report:+$'\n'$report}"
-! grep -q '^E:' <<<"$report" || fail "lintian reports errors"
+# lintian -I with no tag beyond two known ones: cpack strips without
+# removing the compiler's .comment section, and the optimiser builds the
+# prompt " Name: " from immediates, which lintian's string scan reads as the
+# word "Nam".
+report=$(lintian -I "$DEB" 2>&1 | grep -v '^running with root privileges' || true)
+echo "lintian -I:${report:+$'\n'$report}"
+unexpected=$(grep -v -e '^I: morv: binary-has-unneeded-section \.comment ' \
+    -e '^I: morv: spelling-error-in-binary Nam Name \[usr/bin/morvmake\]$' <<<"$report" || true)
+[[ -z "$unexpected" ]] || fail "lintian -I reports new tags:"$'\n'"$unexpected"
 echo "PASS: Debian package $(basename "$DEB"), $(stat -c %s "$DEB") bytes"
