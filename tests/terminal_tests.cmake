@@ -46,3 +46,11 @@ if(NOT WIN32)
                   PROPERTIES TIMEOUT 60)
     endforeach()
 endif()
+
+# The columns the line editor counts against those tmux draws.
+if(NOT WIN32)
+    morv_test(terminal.screen.widths LABELS terminal
+              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/terminal_width_test.sh
+                      $<TARGET_FILE:console_probe>
+              PROPERTIES TIMEOUT 60)
+endif()

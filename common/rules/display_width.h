@@ -1,8 +1,8 @@
 // How many terminal columns a character takes: one for every byte of an
 // 8-bit code page; for UTF-8, two for East Asian wide and fullwidth
-// characters, none for combining marks and zero-width characters, one for
-// the rest. The tables are generated from the Unicode Character Database
-// (unicode_tables.h).
+// characters, none for marks that do not space and for format characters
+// (ZWJ among them), one for the rest, spacing marks included. The tables are generated from the
+// Unicode Character Database (unicode_tables.h).
 //
 // The table is the project's own rather than the C library's wcwidth: the
 // line editor is pure code that runs and is tested the same on every

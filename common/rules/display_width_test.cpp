@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
+#include <vector>
 
 namespace morv {
 namespace {
+
+const char* const GENERAL_CATEGORIES = "/usr/share/unicode/extracted/DerivedGeneralCategory.txt";
 
 // A UTF-8 character is its lead byte and the continuation bytes after it; a
 // malformed one takes one column, as a terminal shows a replacement mark.
@@ -47,15 +51,82 @@ TEST(CodePointColumns, KnowsTheEdgesOfItsRanges) {
         std::uint32_t code_point;
         int columns;
     } cases[] = {
-        {0x02FF, 1}, {0x0300, 0},  {0x036F, 0},  {0x0370, 1},  {0x10FF, 1},  {0x1100, 2},
-        {0x115F, 2}, {0x1160, 0},  {0x11FF, 0},  {0x1200, 1},  {0x2E7F, 1},  {0x2E80, 2},
-        {0x303E, 2}, {0x303F, 1},  {0x3041, 2},  {0x4E00, 2},  {0x9FFF, 2},  {0xA4D0, 1},
-        {0xD7A3, 2}, {0xD7A4, 1},  {0xFF01, 2},  {0xFF60, 2},  {0xFF61, 1},  {0xFFE6, 2},
-        {0xFFE7, 1}, {0x1F600, 2}, {0x1F650, 1}, {0x2FFFD, 2}, {0x40000, 1}, {0xE0100, 0},
+        {0x02FF, 1},
+        {0x0300, 0},
+        {0x036F, 0},
+        {0x0370, 1},
+        {0x10FF, 1},
+        {0x1100, 2},
+        {0x115F, 2},
+        {0x1160, 0},
+        {0x11FF, 0},
+        {0x1200, 1},
+        {0x2E7F, 1},
+        {0x2E80, 2},
+        {0x303E, 2},
+        {0x303F, 1},
+        {0x3041, 2},
+        {0x4E00, 2},
+        {0x9FFF, 2},
+        {0xA4D0, 1},
+        {0xD7A3, 2},
+        {0xD7A4, 1},
+        {0xFF01, 2},
+        {0xFF60, 2},
+        {0xFF61, 1},
+        {0xFFE6, 2},
+        {0xFFE7, 1},
+        {0x1F600, 2},
+        {0x1F650, 1},
+        {0x2FFFD, 2},
+        {0x40000, 1},
+        {0xE0100, 0},
+        // Spacing marks (Mc) that are grapheme extenders still take a column.
+        {0x09BE, 1},
+        {0x09D7, 1},
+        {0x0BBE, 1},
+        {0x0D3E, 1},
+        {0x0DCF, 1},
+        {0x1B35, 1},
+        {0x11930, 1},
+        {0x1D165, 1},
+        {0x302E, 2},
+        // Halfwidth katakana sound marks (Lm); SOFT HYPHEN (Cf) shows as a hyphen.
+        {0xFF9E, 1},
+        {0xFF9F, 1},
+        {0x00AD, 1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(code_point_columns(c.code_point), c.columns) << std::hex << c.code_point;
     }
+}
+
+// Every spacing mark of the installed database takes a column of its own.
+TEST(CodePointColumns, GiveEverySpacingMarkAColumn) {
+    std::ifstream file(GENERAL_CATEGORIES);
+    if (!file) {
+        GTEST_SKIP() << GENERAL_CATEGORIES << " is missing (Debian package unicode-data)";
+    }
+    int marks = 0;
+    std::vector<std::uint32_t> without_column;
+    for (std::string line; std::getline(file, line);) {
+        if (line.find("; Mc") == std::string::npos) {
+            continue;
+        }
+        const auto first = static_cast<std::uint32_t>(std::stoul(line, nullptr, 16));
+        const std::size_t dots = line.find("..");
+        const std::uint32_t last =
+            dots < line.find(';')
+                ? static_cast<std::uint32_t>(std::stoul(line.substr(dots + 2), nullptr, 16))
+                : first;
+        for (std::uint32_t code_point = first; code_point <= last; ++code_point, ++marks) {
+            if (code_point_columns(code_point) == 0) {
+                without_column.push_back(code_point);
+            }
+        }
+    }
+    EXPECT_GT(marks, 400);
+    EXPECT_EQ(without_column.size(), 0u) << "first: " << std::hex << without_column.front();
 }
 
 } // namespace

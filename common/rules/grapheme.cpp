@@ -115,25 +115,48 @@ ClusterExtent cluster_extent(std::string_view text, std::size_t at, bool utf8) {
     if (!utf8 || (is_printable_ascii(text, at) && is_ascii_or_end(text, at + 1))) {
         return {at + 1, 1};
     }
-    const DecodedCodePoint first = decode_code_point(text, at);
     ClusterState state;
-    advance(state, grapheme_class(first.value));
-    int columns = code_point_columns(first.value);
-    std::size_t end = first.end;
+    advance(state, class_at(text, at));
+    std::size_t end = decode_code_point(text, at).end;
     while (end < text.size()) {
         const DecodedCodePoint next = decode_code_point(text, end);
         const GraphemeClass next_class = grapheme_class(next.value);
         if (!joins(state, next_class)) {
             break;
         }
-        // A pictograph joined by ZWJ is drawn into the first one's columns.
-        if (!(state.last == GRAPHEME_ZWJ && next_class == GRAPHEME_PICTOGRAPHIC)) {
-            columns += code_point_columns(next.value);
-        }
         advance(state, next_class);
         end = next.end;
     }
+    int columns = 0;
+    for (std::size_t piece = at; piece < end;) {
+        const DrawnCharacter drawn = drawn_character(text, piece, end, true);
+        columns += drawn.columns;
+        piece = drawn.end;
+    }
     return {end, columns};
+}
+
+DrawnCharacter drawn_character(std::string_view text, std::size_t at, std::size_t cluster_end,
+                               bool utf8) {
+    if (!utf8) {
+        return {at + 1, 1};
+    }
+    const DecodedCodePoint first = decode_code_point(text, at);
+    GraphemeClass last = grapheme_class(first.value);
+    std::size_t end = first.end;
+    while (end < cluster_end) {
+        const DecodedCodePoint next = decode_code_point(text, end);
+        const GraphemeClass next_class = grapheme_class(next.value);
+        // Inside a cluster a pictograph after ZWJ is one joined to the
+        // pictograph before, drawn into that one's columns.
+        const bool joined = last == GRAPHEME_ZWJ && next_class == GRAPHEME_PICTOGRAPHIC;
+        if (!joined && code_point_columns(next.value) > 0) {
+            break;
+        }
+        last = next_class;
+        end = next.end;
+    }
+    return {end, code_point_columns(first.value)};
 }
 
 std::size_t cluster_start_before(std::string_view text, std::size_t at, bool utf8) {

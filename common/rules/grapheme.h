@@ -27,6 +27,20 @@ GraphemeClass grapheme_class(std::uint32_t code_point);
 // marks take none, and a pictograph joined by ZWJ takes none after the first.
 ClusterExtent cluster_extent(std::string_view text, std::size_t at, bool utf8);
 
+// One character of a cluster as a terminal draws it: a code point with
+// columns of its own and the ones after it that it draws into its cells.
+// A skin-toned emoji is two such characters of two columns each, and each
+// goes to the next row when it does not fit in the row's last columns.
+struct DrawnCharacter {
+    std::size_t end; // where the next one starts
+    int columns;
+};
+
+// The drawn character that starts at text[at], inside the cluster that
+// ends at cluster_end (at < cluster_end).
+DrawnCharacter drawn_character(std::string_view text, std::size_t at, std::size_t cluster_end,
+                               bool utf8);
+
 // Where the cluster that holds the byte before at starts (0 < at <=
 // text.size()); 0 when at is 0.
 std::size_t cluster_start_before(std::string_view text, std::size_t at, bool utf8);

@@ -44,7 +44,9 @@ extern const std::size_t GRAPHEME_CLASS_COUNT;
 // East Asian Wide and Fullwidth: two columns.
 extern const CodePointRange WIDE[];
 extern const std::size_t WIDE_COUNT;
-// No column of their own; checked before WIDE.
+// No column of their own; checked before WIDE: marks that do not space
+// (Mn, Me), format characters (Cf), controls and Hangul medial vowels and
+// final consonants. Spacing marks (Mc) take a column, as terminals draw them.
 extern const CodePointRange ZERO_WIDTH[];
 extern const std::size_t ZERO_WIDTH_COUNT;
 

@@ -30,31 +30,43 @@ bool needs_padding(std::size_t cell, int columns, std::size_t width) {
     return columns == 2 && width >= 2 && cell % width == width - 1;
 }
 
+// The cell after a drawn character laid out from cell on: a two-column one that does not fit in a
+// row's last column starts the next row.
+std::size_t cell_after(const DrawnCharacter& drawn, std::size_t cell, std::size_t width) {
+    return cell + (needs_padding(cell, drawn.columns, width) ? 1 : 0) +
+           static_cast<std::size_t>(drawn.columns);
+}
+
 // The cell after text[begin, end) laid out from cell on.
 std::size_t lay_out(const std::string& text, std::size_t begin, std::size_t end, bool utf8,
                     std::size_t cell, std::size_t width) {
     for (std::size_t at = begin; at < end;) {
-        const ClusterExtent cluster = cluster_extent(text, at, utf8);
-        cell += (needs_padding(cell, cluster.columns, width) ? 1 : 0) +
-                static_cast<std::size_t>(cluster.columns);
-        at = cluster.end;
+        const std::size_t cluster_end = cluster_extent(text, at, utf8).end;
+        while (at < cluster_end) {
+            const DrawnCharacter drawn = drawn_character(text, at, cluster_end, utf8);
+            cell = cell_after(drawn, cell, width);
+            at = drawn.end;
+        }
     }
     return cell;
 }
 
 // Writes text[begin, end) from cell on; a blank fills a padding cell so that
-// nothing shown before stays there. Returns the cell after it.
+// nothing shown before stays there, also one between the characters of a
+// cluster, which the terminal draws apart. Returns the cell after it.
 std::size_t append_laid_out(std::string& frame, const std::string& text, std::size_t begin,
                             bool utf8, std::size_t cell, std::size_t width) {
     for (std::size_t at = begin; at < text.size();) {
-        const ClusterExtent cluster = cluster_extent(text, at, utf8);
-        if (needs_padding(cell, cluster.columns, width)) {
-            frame += ' ';
-            ++cell;
+        const std::size_t cluster_end = cluster_extent(text, at, utf8).end;
+        while (at < cluster_end) {
+            const DrawnCharacter drawn = drawn_character(text, at, cluster_end, utf8);
+            if (needs_padding(cell, drawn.columns, width)) {
+                frame += ' ';
+            }
+            frame.append(text, at, drawn.end - at);
+            cell = cell_after(drawn, cell, width);
+            at = drawn.end;
         }
-        frame.append(text, at, cluster.end - at);
-        cell += static_cast<std::size_t>(cluster.columns);
-        at = cluster.end;
     }
     return cell;
 }
@@ -163,22 +175,25 @@ bool scrolls_cursor_away(const LineEditor& editor, EditView& view, std::size_t o
     return place_of(view, cell_of(editor, view, editor.cursor)).row < top;
 }
 
-// Writes the clusters of text laid out from cell on that fall in the cells
-// first..last; returns the cell after the last one written.
+// Writes the drawn characters of text laid out from cell on that fall in
+// the cells first..last; returns the cell after the last one written.
 std::size_t append_window(std::string& frame, const std::string& text, bool utf8, std::size_t cell,
                           std::size_t width, std::size_t first, std::size_t last) {
     for (std::size_t at = 0; at < text.size() && cell < last;) {
-        const ClusterExtent cluster = cluster_extent(text, at, utf8);
-        const std::size_t pad = needs_padding(cell, cluster.columns, width) ? 1 : 0;
-        const std::size_t next = cell + pad + static_cast<std::size_t>(cluster.columns);
-        if (next > last) {
-            break;
+        const std::size_t cluster_end = cluster_extent(text, at, utf8).end;
+        while (at < cluster_end && cell < last) {
+            const DrawnCharacter drawn = drawn_character(text, at, cluster_end, utf8);
+            const std::size_t pad = needs_padding(cell, drawn.columns, width) ? 1 : 0;
+            const std::size_t next = cell_after(drawn, cell, width);
+            if (next > last) {
+                return std::max(cell, first);
+            }
+            if (cell + pad >= first) {
+                frame.append(cell >= first ? pad : 0, ' ').append(text, at, drawn.end - at);
+            }
+            cell = next;
+            at = drawn.end;
         }
-        if (cell + pad >= first) {
-            frame.append(cell >= first ? pad : 0, ' ').append(text, at, cluster.end - at);
-        }
-        cell = next;
-        at = cluster.end;
     }
     return std::max(cell, first);
 }

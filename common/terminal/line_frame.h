@@ -16,7 +16,8 @@
 //
 // Cells: the prompt's first row is row 0, and cell c stands in row c / width
 // and column c % width. A wide character that would not fit in a row's last
-// column starts the next row, as a terminal puts it.
+// column starts the next row, as a terminal puts it; so does each wide
+// character a cluster is drawn as, such as an emoji and its skin tone.
 //
 // A prompt and line taller than the screen push their first rows off its
 // top, out of reach of any cursor move. When a change or the cursor lies

@@ -118,6 +118,33 @@ TEST(RenderFrame, StartsAWideCharacterThatWouldStraddleTheEdgeOnTheNextRow) {
     EXPECT_EQ(t.view.shown_length, 3u);
 }
 
+// A cluster a terminal draws as several characters wraps as they do, each
+// wide one that does not fit in the row's last column on the next row.
+TEST(RenderFrame, WrapsEachCharacterOfAClusterAsTheTerminalDraws) {
+    const std::string thumb = "\xf0\x9f\x91\x8d", tone = "\xf0\x9f\x8f\xbd";
+    const struct {
+        const char* what;
+        std::string lead;
+        std::string text;
+        std::string shown; // after the prompt, from a redraw
+        std::size_t cells;
+    } cases[] = {
+        {"skin tone, 3 columns left", "1234567", thumb + tone, thumb + " " + tone, 5},
+        {"skin tone, 1 column left", "123456789", thumb + tone, " " + thumb + tone, 5},
+        {"flag, 1 column left", "123456789", "\xf0\x9f\x87\xaf\xf0\x9f\x87\xb5", "", 2},
+        {"Bengali ka with aa, 1 column left", "123456789", "\xe0\xa6\x95\xe0\xa6\xbe", "", 2},
+    };
+    for (const auto& c : cases) {
+        Terminal t = terminal(c.lead, 10, true, true);
+        type(t, keys_of(c.text));
+        EXPECT_EQ(t.view.shown_length, c.cells) << c.what;
+        const std::string shown = c.shown.empty() ? c.text : c.shown;
+        EXPECT_EQ(redraw_frame(t.editor, t.view, REDRAW_AT_TOP),
+                  "\x1b[H" + c.lead + shown + "\x1b[J")
+            << c.what;
+    }
+}
+
 // A line typed in full at one width, the cursor moved, then the terminal
 // rewraps to another width: the frame goes up to the prompt's first row as
 // the rewrapped rows stand, clears and draws prompt and line again.
