@@ -4,9 +4,8 @@
 # other keys, an Alt key, a new window size during key waits and pauses, and
 # names in the console's code page (437, or UTF-8) on a system whose ANSI
 # code page differs (1252, wine's under LANG=C.UTF-8). console_feeder.exe
-# writes the events
-# into the console's input and starts the program under test on the same
-# console, in a tmux pane.
+# writes the events into the console's input and starts the program under
+# test on the same console, in a tmux pane.
 #
 # Usage: terminal_console_events_test.sh CASE WINDOWS_BIN_FOLDER FEEDER_WRAPPER
 # Cases: morvmake_names morvmake_utf8 morvplay_pauses
