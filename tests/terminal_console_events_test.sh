@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Terminal tests of the Windows programs under wine with the console events
 # a Windows console sends and a terminal cannot: a bare Esc key right before
-# other keys, a new window size during key waits and pauses, and names in
-# the console's code page (437) on a system whose ANSI code page differs
-# (1252, wine's under LANG=C.UTF-8). console_feeder.exe writes the events
-# into the console's input and starts the program under test on the same
-# console, in a tmux pane.
+# other keys, an Alt key, a new window size during key waits and pauses, and
+# names in the console's code page (437, or UTF-8) on a system whose ANSI
+# code page differs (1252, wine's under LANG=C.UTF-8). console_feeder.exe
+# writes the events into the console's input and starts the program under
+# test on the same console, in a tmux pane.
 #
 # Usage: terminal_console_events_test.sh CASE WINDOWS_BIN_FOLDER FEEDER_WRAPPER
-# Cases: morvmake_names morvplay_pauses
+# Cases: morvmake_names morvmake_utf8 morvplay_pauses
 source "$(dirname "$0")/terminal_lib.sh"
 readonly CASE=$1
 WINDOWS_BIN=$(realpath "$2") || exit 1
@@ -56,6 +56,27 @@ case_morvmake_names() {
         fail "Déjà.MORV does not hold both names in code page 437"
 }
 
+# With the console in UTF-8 a typed é is its two bytes on the screen, in the
+# launch script and in the folder's name; Alt+[ right before a name types
+# nothing and leaves the name's first letter alone.
+case_morvmake_utf8() {
+    : >"$TERM_SCRATCH/duel.dmo"
+    start_feeder cp:65001 "show:Enter number of players" text:2 enter \
+        "show:(M)ap or (L)evel" text:L enter "show:Enter level number" text:5 enter \
+        "show:Player 1 Name" text:Josué enter "show:Player 1 Color" text:2 enter \
+        "show:Player 2 Name" alt:[ text:bcd enter "show:Player 2 Color" text:3 enter \
+        "show:Kills for Josué" text:3 enter "show:Kills for bcd" text:2 enter \
+        "show:Players     : 2" text:x -- "$(windows_program morvmake)" duel.dmo
+    feeder_ended
+    local folders=("$TERM_SCRATCH"/Josué\[3\]xbcd\[2\]L5_*)
+    [[ -d "${folders[0]}" ]] || fail "no folder Josué[3]xbcd[2]L5_* on disk: $(ls "$TERM_SCRATCH")"
+    local script="$TERM_SCRATCH/duel.MORV"
+    if ! LC_ALL=C grep -q -e $'-name Josu\xc3\xa9\r$' "$script" ||
+        ! LC_ALL=C grep -q -e $'-name bcd\r$' "$script"; then
+        fail "duel.MORV lacks Josué in UTF-8 or bcd: $(cat -v "$script")"
+    fi
+}
+
 # A size event in the first pause; a key in the second pause still cuts it,
 # and the next key ends the final wait. A third pause takes the key instead
 # when a slow machine shows the second launch too late for the key to reach
@@ -73,7 +94,7 @@ case_morvplay_pauses() {
 }
 
 case "$CASE" in
-morvmake_names | morvplay_pauses) "case_$CASE" ;;
+morvmake_names | morvmake_utf8 | morvplay_pauses) "case_$CASE" ;;
 *) fail "unknown case $CASE" ;;
 esac
 echo "PASS: $CASE"

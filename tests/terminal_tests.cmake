@@ -23,9 +23,12 @@ if(NOT WIN32)
                   PROPERTIES TIMEOUT 60)
     endforeach()
     # The same with the Windows morvmake under wine (its wrapper and the
-    # windows_wine fixture are made in tests/CMakeLists.txt).
+    # windows_wine fixture are made in tests/CMakeLists.txt). Left out:
+    # linux_function_keys, since wine's console turns the Linux console's
+    # ESC [ [ A into the events of Alt+[, [ and A, as it would the keys typed
+    # so, and a Windows program takes an Alt key as a key of its own.
     if(MORV_WINDOWS_PROGRAMS)
-        foreach(terminal_case IN ITEMS alt_keys crlf linux_function_keys ctrl_keys)
+        foreach(terminal_case IN ITEMS alt_keys crlf ctrl_keys)
             morv_test(windows.terminal.keys.${terminal_case} LABELS terminal wine
                       COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/terminal_keys_test.sh
                               ${terminal_case} ${CMAKE_CURRENT_BINARY_DIR}/morvmake_wine

@@ -1,11 +1,13 @@
 // The console, the clock and the process's start and end on Windows.
 //
-// Keys come from ReadConsoleInputA as key events and are turned into the
+// Keys come from ReadConsoleInputW as key events and are turned into the
 // bytes an xterm sends (console_key_event), so the same decoder and line
-// editor serve both platforms. The line editor's frames use a few xterm
-// cursor sequences; a Windows console does not understand them everywhere, so
-// console_screen carries them out with the screen calls here, on the screen
-// buffer's cursor position. A new screen buffer size (the window resized)
+// editor serve both platforms; their characters go into the output code
+// page, which text is shown and names are stored in, whatever the input code
+// page. The line editor's frames use a few xterm cursor sequences; a Windows
+// console does not understand them everywhere, so console_screen carries
+// them out with the screen calls here, on the screen buffer's cursor
+// position. A new screen buffer size (the window resized)
 // wakes a waiting read once and is taken as a redraw of the typed line. The
 // console's own modes
 // come back on every way out: a normal end and Ctrl+C or Ctrl+Break, whose
@@ -16,6 +18,7 @@
 #include "console_key_event.h"
 #include "console_screen.h"
 #include "platform_console.h"
+#include "platform_win32_path.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -73,6 +76,10 @@ BOOL WINAPI on_console_event(DWORD) {
     return FALSE;
 }
 
+std::string console_character_bytes(char32_t character) {
+    return code_page_character(character, console_code_page());
+}
+
 // Key and buffer size events only, Ctrl+C handled by the system, nothing
 // echoed.
 DWORD raw_input_mode(DWORD mode) {
@@ -89,6 +96,7 @@ void prepare_console() {
     if (!state.input_console && !state.output_console) {
         return;
     }
+    state.events.keys.character_bytes = console_character_bytes;
     state.modes_changed = 1;
     SetConsoleCtrlHandler(on_console_event, TRUE);
     std::atexit(restore_console);
@@ -99,7 +107,7 @@ void prepare_console() {
         // terminal itself echoes and edits what is typed.
         INPUT_RECORD record;
         DWORD count = 0;
-        PeekConsoleInputA(state.input, &record, 1, &count);
+        PeekConsoleInputW(state.input, &record, 1, &count);
     }
     if (state.output_console) {
         SetConsoleMode(state.output, state.saved_output_mode | ENABLE_PROCESSED_OUTPUT |
@@ -178,7 +186,8 @@ namespace {
 
 // The translation is written with Windows's own numbers; they must agree.
 static_assert(KEY_CODE_ESCAPE == VK_ESCAPE && KEY_CODE_RETURN == VK_RETURN &&
-              KEY_CODE_BACK == VK_BACK && KEY_CODE_MENU == VK_MENU && KEY_CODE_CLEAR == VK_CLEAR);
+              KEY_CODE_TAB == VK_TAB && KEY_CODE_BACK == VK_BACK && KEY_CODE_MENU == VK_MENU &&
+              KEY_CODE_CLEAR == VK_CLEAR);
 static_assert(KEY_CODE_LEFT == VK_LEFT && KEY_CODE_RIGHT == VK_RIGHT && KEY_CODE_UP == VK_UP &&
               KEY_CODE_DOWN == VK_DOWN && KEY_CODE_HOME == VK_HOME && KEY_CODE_END == VK_END);
 static_assert(KEY_CODE_DELETE == VK_DELETE && KEY_CODE_INSERT == VK_INSERT &&
@@ -189,14 +198,15 @@ static_assert(CONSOLE_KEY_EVENT == KEY_EVENT &&
               CONSOLE_BUFFER_SIZE_EVENT == WINDOW_BUFFER_SIZE_EVENT);
 static_assert(KEY_STATE_LEFT_ALT == LEFT_ALT_PRESSED && KEY_STATE_RIGHT_ALT == RIGHT_ALT_PRESSED &&
               KEY_STATE_LEFT_CTRL == LEFT_CTRL_PRESSED &&
-              KEY_STATE_RIGHT_CTRL == RIGHT_CTRL_PRESSED && KEY_STATE_ENHANCED == ENHANCED_KEY);
+              KEY_STATE_RIGHT_CTRL == RIGHT_CTRL_PRESSED && KEY_STATE_ENHANCED == ENHANCED_KEY &&
+              KEY_STATE_SHIFT == SHIFT_PRESSED);
 
 ConsoleKeyEvent key_event(const KEY_EVENT_RECORD& record) {
     ConsoleKeyEvent event;
     event.key_down = record.bKeyDown != 0;
     event.repeat = record.wRepeatCount;
     event.virtual_key = record.wVirtualKeyCode;
-    event.character = record.uChar.AsciiChar;
+    event.character = static_cast<char16_t>(record.uChar.UnicodeChar);
     event.control_state = record.dwControlKeyState;
     return event;
 }
@@ -211,7 +221,7 @@ bool take_console_events() {
     while (waiting > 0) {
         INPUT_RECORD records[EVENT_BATCH];
         DWORD count = 0;
-        if (!ReadConsoleInputA(state.input, records, std::min(waiting, EVENT_BATCH), &count)) {
+        if (!ReadConsoleInputW(state.input, records, std::min(waiting, EVENT_BATCH), &count)) {
             return false;
         }
         for (DWORD k = 0; k < count; ++k) {

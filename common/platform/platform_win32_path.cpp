@@ -64,4 +64,41 @@ std::string code_page_text(const std::wstring& text, unsigned code_page) {
     return narrow;
 }
 
+namespace {
+
+// The character in UTF-16: one unit, or two beyond the first plane; none for
+// a surrogate or a value past the last character.
+std::wstring utf16_of(char32_t character) {
+    if ((character >= 0xD800 && character <= 0xDFFF) || character > 0x10FFFF) {
+        return std::wstring();
+    }
+    if (character < 0x10000) {
+        return std::wstring(1, static_cast<wchar_t>(character));
+    }
+    const char32_t offset = character - 0x10000;
+    return {static_cast<wchar_t>(0xD800 + (offset >> 10)),
+            static_cast<wchar_t>(0xDC00 + (offset & 0x3FF))};
+}
+
+} // namespace
+
+std::string code_page_character(char32_t character, unsigned code_page) {
+    const std::wstring wide = utf16_of(character);
+    if (wide.empty()) {
+        return std::string();
+    }
+    const bool plain = takes_no_flags(code_page) || holds_every_character(code_page);
+    const DWORD flags = plain ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL defaulted = FALSE;
+    BOOL* used_default = plain ? nullptr : &defaulted;
+    const int size = static_cast<int>(wide.size());
+    char narrow[8];
+    const int count = WideCharToMultiByte(code_page, flags, wide.data(), size, narrow,
+                                          sizeof narrow, nullptr, used_default);
+    if (count <= 0 || defaulted) {
+        return std::string();
+    }
+    return std::string(narrow, static_cast<std::size_t>(count));
+}
+
 } // namespace morv

@@ -26,4 +26,9 @@ std::wstring wide_path(const std::string& path);
 // becomes "?", never a look-alike: "?" is in no file's name.
 std::string code_page_text(const std::wstring& text, unsigned code_page);
 
+// The bytes of one character in the code page; empty when the page cannot
+// hold it, so that a key typed for it types nothing (not "?", not a
+// look-alike).
+std::string code_page_character(char32_t character, unsigned code_page);
+
 } // namespace morv

@@ -41,5 +41,25 @@ TEST(CodePageNames, NameNoFileWhereThePageHasNoCharacter) {
     EXPECT_EQ(wide_text("\xc3", UTF8), L"");
 }
 
+// A typed key's character in the console's output page, whatever its input
+// page is (1252 with 437 on a US machine's wine); one the page lacks is no
+// bytes at all.
+TEST(CodePageNames, TypeAKeyInTheOutputPageOrNotAtAll) {
+    const struct {
+        char32_t character;
+        unsigned code_page;
+        std::string bytes;
+    } cases[] = {
+        {U'\u00e9', UTF8, "\xc3\xa9"},     {U'\u00e9', OEM_US, "\x82"},
+        {U'\u00e9', ANSI_WESTERN, "\xe9"}, {U'\U0001F600', UTF8, "\xf0\x9f\x98\x80"},
+        {U'\U0001F600', OEM_US, ""},       {U'\u0100', OEM_US, ""},
+        {U'\u20ac', OEM_US, ""},           {0xD800, UTF8, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(code_page_character(c.character, c.code_page), c.bytes)
+            << static_cast<unsigned long>(c.character) << " in " << c.code_page;
+    }
+}
+
 } // namespace
 } // namespace morv

@@ -7,7 +7,7 @@ namespace morv {
 
 void take_console_event(ConsoleInput& input, unsigned event_type, const ConsoleKeyEvent& key) {
     if (event_type == CONSOLE_KEY_EVENT) {
-        input.typed += console_key_bytes(key);
+        input.typed += console_key_bytes(input.keys, key);
     } else if (event_type == CONSOLE_BUFFER_SIZE_EVENT) {
         input.resized = true;
         input.wakes = true;

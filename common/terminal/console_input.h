@@ -16,6 +16,7 @@ inline constexpr unsigned CONSOLE_KEY_EVENT = 0x0001;
 inline constexpr unsigned CONSOLE_BUFFER_SIZE_EVENT = 0x0004;
 
 struct ConsoleInput {
+    ConsoleKeyTranslation keys;
     std::string typed;    // key bytes not yet delivered
     bool resized = false; // a redraw is due; the next prompt takes it
     bool wakes = false;   // a size event that has woken no read yet

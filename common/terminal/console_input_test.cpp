@@ -16,7 +16,7 @@ constexpr unsigned FOCUS_EVENT_TYPE = 0x0010;
 ConsoleKeyEvent key_down(char character) {
     ConsoleKeyEvent key;
     key.virtual_key = static_cast<unsigned char>(character);
-    key.character = character;
+    key.character = static_cast<unsigned char>(character);
     return key;
 }
 

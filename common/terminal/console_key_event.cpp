@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 namespace morv {
 namespace {
@@ -33,6 +34,9 @@ constexpr KeyBytes SPECIAL_KEYS[] = {
     {KEY_CODE_F12, "\x1b[24~"},
 };
 
+// What an xterm sends for Shift+Tab; the line editor ignores it.
+constexpr char SHIFT_TAB_KEY[] = "\x1b[Z";
+
 bool alt_held(const ConsoleKeyEvent& event) {
     return (event.control_state & (KEY_STATE_LEFT_ALT | KEY_STATE_RIGHT_ALT)) != 0;
 }
@@ -55,25 +59,80 @@ std::string control_letter_bytes(const ConsoleKeyEvent& event) {
     return std::string(1, static_cast<char>(key - KEY_CODE_A + 1));
 }
 
+bool is_high_surrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool is_low_surrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// The character an event's unit completes; 0 for a first half, which waits
+// for the second, and for a half that comes without the other.
+char32_t event_character(ConsoleKeyTranslation& translation, char16_t unit) {
+    const char16_t high = translation.high_surrogate;
+    translation.high_surrogate = is_high_surrogate(unit) ? unit : 0;
+    if (is_high_surrogate(unit) || (is_low_surrogate(unit) && high == 0)) {
+        return 0;
+    }
+    if (is_low_surrogate(unit)) {
+        const auto high_bits = static_cast<char32_t>(high - 0xD800) << 10;
+        return 0x10000 + high_bits + static_cast<char32_t>(unit - 0xDC00);
+    }
+    return unit;
+}
+
+// ASCII is the same in every console code page; other characters are looked
+// up in the page, and one it lacks types nothing rather than a stand-in.
+std::string character_bytes(const ConsoleKeyTranslation& translation, char32_t character) {
+    if (character == 0) {
+        return {};
+    }
+    if (character < 0x80) {
+        return std::string(1, static_cast<char>(character));
+    }
+    return translation.character_bytes != nullptr ? translation.character_bytes(character)
+                                                  : std::string();
+}
+
+// A character typed with Alt is a key to ignore. As ESC and the character's
+// bytes it would join the keys after it ("[" or "O" opening a sequence, a
+// byte read as a UTF-8 lead), so it goes as the sequence terminals that
+// report every key send for it, which is one key whatever follows.
+std::string alt_character_bytes(char32_t character) {
+    return "\x1b[" + std::to_string(static_cast<unsigned long>(character)) + ";3u";
+}
+
 // The bytes of one press, without modifiers and repeats.
-std::string press_bytes(const ConsoleKeyEvent& event) {
+std::string press_bytes(ConsoleKeyTranslation& translation, const ConsoleKeyEvent& event) {
     // Ctrl+Enter brings an LF, and wine's console reports the LF of a
     // terminal's CR LF so: it stays an LF, which the decoder joins to a CR
     // right before it.
-    if (event.virtual_key == KEY_CODE_RETURN && event.character == '\n') {
+    if (event.virtual_key == KEY_CODE_RETURN && event.character == u'\n') {
         return "\n";
+    }
+    if (event.virtual_key == KEY_CODE_TAB && (event.control_state & KEY_STATE_SHIFT) != 0) {
+        return SHIFT_TAB_KEY;
     }
     for (const KeyBytes& key : SPECIAL_KEYS) {
         if (key.virtual_key == event.virtual_key) {
             return key.bytes;
         }
     }
+    // Shift, Ctrl, Alt and the lock keys bring no character and are no key.
+    if (event.character == 0) {
+        return control_letter_bytes(event);
+    }
+    const char32_t character = event_character(translation, event.character);
     // Ctrl+[ types the Esc character, and is Esc as on a terminal.
-    if (event.character == KEY_CODE_ESCAPE) {
+    if (character == KEY_CODE_ESCAPE) {
         return ESC_KEY;
     }
-    // Shift, Ctrl, Alt and the lock keys bring no character and are no key.
-    return event.character != 0 ? std::string(1, event.character) : control_letter_bytes(event);
+    // AltGr, which types characters on many keyboards, reports Ctrl with Alt.
+    if (character != 0 && alt_without_ctrl(event)) {
+        return alt_character_bytes(character);
+    }
+    return character_bytes(translation, character);
 }
 
 // Digits typed on the numpad while Alt is held make up one character, which
@@ -98,11 +157,9 @@ bool is_special_key(unsigned virtual_key) {
         [virtual_key](const KeyBytes& key) { return key.virtual_key == virtual_key; });
 }
 
-// An xterm sends a one-byte key pressed with Alt as ESC and that byte. AltGr,
-// which types characters on many keyboards, reports Ctrl with Alt and stays
-// the character; Esc, Enter and Backspace type none, so with Alt they are
-// Alt keys whatever Ctrl does (wine reports a terminal's Alt+Backspace with
-// Ctrl).
+// An xterm sends a one-byte key pressed with Alt as ESC and that byte: Esc,
+// Enter and Backspace type no character, so with Alt they are Alt keys
+// whatever Ctrl does (wine reports a terminal's Alt+Backspace with Ctrl).
 std::string with_alt(const ConsoleKeyEvent& event, const std::string& bytes) {
     const bool alt_key =
         alt_held(event) && (!ctrl_held(event) || is_special_key(event.virtual_key));
@@ -112,17 +169,19 @@ std::string with_alt(const ConsoleKeyEvent& event, const std::string& bytes) {
 
 } // namespace
 
-std::string console_key_bytes(const ConsoleKeyEvent& event) {
+std::string console_key_bytes(ConsoleKeyTranslation& translation, const ConsoleKeyEvent& event) {
     if (!event.key_down) {
         // A character typed as Alt + numpad digits arrives with the release
         // of Alt.
         const bool alt_code = event.virtual_key == KEY_CODE_MENU && event.character != 0;
-        return alt_code ? std::string(1, event.character) : std::string();
+        return alt_code
+                   ? character_bytes(translation, event_character(translation, event.character))
+                   : std::string();
     }
     if (alt_code_digit(event)) {
         return {};
     }
-    const std::string one = with_alt(event, press_bytes(event));
+    const std::string one = with_alt(event, press_bytes(translation, event));
     std::string bytes;
     for (unsigned k = 0; k < std::max(1u, event.repeat); ++k) {
         bytes += one;

@@ -1,7 +1,8 @@
 // Windows console key events turned into the bytes an xterm sends for the
 // same keys, so that one key decoder serves both platforms. The event is kept
 // in plain terms here (the Windows values of virtual key codes and modifier
-// bits), so the translation is tested on every platform.
+// bits, the character in UTF-16), so the translation is tested on every
+// platform; the console's code page comes in as a function.
 #pragma once
 
 #include <string>
@@ -10,6 +11,7 @@ namespace morv {
 
 // Virtual key codes as Windows numbers them.
 inline constexpr unsigned KEY_CODE_BACK = 0x08;
+inline constexpr unsigned KEY_CODE_TAB = 0x09;
 inline constexpr unsigned KEY_CODE_CLEAR = 0x0C; // numpad 5 without Num Lock
 inline constexpr unsigned KEY_CODE_RETURN = 0x0D;
 inline constexpr unsigned KEY_CODE_MENU = 0x12; // Alt
@@ -36,6 +38,7 @@ inline constexpr unsigned long KEY_STATE_RIGHT_ALT = 0x0001;
 inline constexpr unsigned long KEY_STATE_LEFT_ALT = 0x0002;
 inline constexpr unsigned long KEY_STATE_RIGHT_CTRL = 0x0004;
 inline constexpr unsigned long KEY_STATE_LEFT_CTRL = 0x0008;
+inline constexpr unsigned long KEY_STATE_SHIFT = 0x0010;
 // Set for the separate arrow and editing keys, not for the numpad's.
 inline constexpr unsigned long KEY_STATE_ENHANCED = 0x0100;
 
@@ -43,12 +46,24 @@ struct ConsoleKeyEvent {
     bool key_down = true;
     unsigned repeat = 1; // 0 counts as 1
     unsigned virtual_key = 0;
-    char character = 0; // in the console's input code page; 0 when none
+    char16_t character = 0; // a UTF-16 unit, half of a surrogate pair maybe; 0 when none
     unsigned long control_state = 0;
 };
 
+// The bytes of a character in the code page the console shows and names
+// text in; empty when that page has no such character.
+using CharacterBytes = std::string (*)(char32_t character);
+
+// What the translation keeps from one event to the next: a character beyond
+// UTF-16's first plane comes as two key events, one per half.
+struct ConsoleKeyTranslation {
+    CharacterBytes character_bytes = nullptr; // none: ASCII only, the same in every page
+    char16_t high_surrogate = 0;              // the first half, until the second comes
+};
+
 // The bytes of the event, its repeats included; empty for events that are no
-// key (a release, a lone Shift, Ctrl, Alt or lock key, a digit of an Alt code).
-std::string console_key_bytes(const ConsoleKeyEvent& event);
+// key (a release, a lone Shift, Ctrl, Alt or lock key, a digit of an Alt code,
+// the first half of a character) and for a character the code page lacks.
+std::string console_key_bytes(ConsoleKeyTranslation& translation, const ConsoleKeyEvent& event);
 
 } // namespace morv

@@ -11,7 +11,7 @@
 namespace morv {
 namespace {
 
-ConsoleKeyEvent press(unsigned virtual_key, char character = 0, unsigned long state = 0) {
+ConsoleKeyEvent press(unsigned virtual_key, char16_t character = 0, unsigned long state = 0) {
     ConsoleKeyEvent event;
     event.virtual_key = virtual_key;
     event.character = character;
@@ -31,13 +31,24 @@ ConsoleKeyEvent repeated(ConsoleKeyEvent event, unsigned count) {
 
 constexpr int WAITS_FOR_MORE = -1;
 
+// Code page 437's bytes for the letters the rows type, and UTF-8's.
+std::string oem_us(char32_t c) {
+    return c == U'\u00e9' ? "\x82" : c == U'\u00fc' ? "\x81" : c == U'\u00df' ? "\xe1" : "";
+}
+
+std::string utf8(char32_t c) {
+    return c == U'\u00e9' ? "\xc3\xa9" : c == U'\U0001F600' ? "\xf0\x9f\x98\x80" : "";
+}
+
 // What the line editor gets from the events: their bytes, decoded as the
 // console decodes what it has read. No key of a console may wait for bytes
 // to come: WAITS_FOR_MORE ends the keys where one would.
-std::vector<int> keys_of(const std::vector<ConsoleKeyEvent>& events) {
+std::vector<int> keys_of(const std::vector<ConsoleKeyEvent>& events,
+                         CharacterBytes code_page = oem_us) {
+    ConsoleKeyTranslation translation{code_page};
     std::string bytes;
     for (const ConsoleKeyEvent& event : events) {
-        bytes += console_key_bytes(event);
+        bytes += console_key_bytes(translation, event);
     }
     std::vector<int> keys;
     std::string_view rest = bytes;
@@ -58,12 +69,14 @@ constexpr unsigned KEY_CODE_CAPITAL = 0x14;
 constexpr unsigned KEY_CODE_Q = 0x51;
 constexpr unsigned long NUM_LOCK_ON = 0x0020;
 constexpr unsigned long ALT_GR = KEY_STATE_RIGHT_ALT | KEY_STATE_LEFT_CTRL;
+constexpr unsigned long ALT_SHIFT = KEY_STATE_LEFT_ALT | KEY_STATE_SHIFT;
 
 TEST(ConsoleKeyBytes, GiveTheLineEditorTheKeysThatWerePressed) {
     const struct {
         const char* what;
         std::vector<ConsoleKeyEvent> events;
         std::vector<int> keys;
+        CharacterBytes code_page = oem_us;
     } cases[] = {
         {"a letter, pressed and released",
          {press(KEY_CODE_A, 'a'), release(press(KEY_CODE_A, 'a'))},
@@ -107,8 +120,37 @@ TEST(ConsoleKeyBytes, GiveTheLineEditorTheKeysThatWerePressed) {
          {press(KEY_CODE_F1), press(KEY_CODE_F1 + 4), press(KEY_CODE_F12), press(KEY_CODE_INSERT),
           press(KEY_CODE_PRIOR), press(KEY_CODE_NEXT)},
          {KEY_IGNORED, KEY_IGNORED, KEY_IGNORED, KEY_IGNORED, KEY_IGNORED, KEY_IGNORED}},
-        {"a character of the code page's upper half", {press(0xDE, '\xe9')}, {0xe9}},
+        {"a letter of the upper half, in the output code page", {press(0xDE, u'\u00e9')}, {0x82}},
+        {"the same in UTF-8", {press(0xDE, u'\u00e9')}, {0xc3, 0xa9}, utf8},
+        {"a letter the code page lacks types nothing",
+         {press(0, u'\u20ac'), press(0, u'a')},
+         {'a'}},
+        {"a pair of surrogates in two events",
+         {press(0, 0xD83D), press(0, 0xDE00)},
+         {0xf0, 0x9f, 0x98, 0x80},
+         utf8},
+        {"halves without the other type nothing",
+         {press(0, 0xDE00), press(0, 0xD83D), press(KEY_CODE_A, 'a')},
+         {'a'},
+         utf8},
         {"AltGr types its character", {press(0x51, '@', ALT_GR)}, {'@'}},
+        {"AltGr types its letter of the upper half", {press(0xBA, u'\u00fc', ALT_GR)}, {0x81}},
+        {"Alt+[ then b: no sequence",
+         {press(0xDB, '[', KEY_STATE_LEFT_ALT), press('B', 'b')},
+         {KEY_IGNORED, 'b'}},
+        {"Alt+Shift+O then D: no arrow",
+         {press('O', 'O', ALT_SHIFT), press('D', 'D')},
+         {KEY_IGNORED, 'D'}},
+        {"Alt+Shift+O then Enter",
+         {press('O', 'O', ALT_SHIFT), press(KEY_CODE_RETURN, '\r')},
+         {KEY_IGNORED, '\r'}},
+        {"Alt+\u00df then \u00fc\u00e9, bytes that UTF-8 would join",
+         {press(0xDB, u'\u00df', KEY_STATE_LEFT_ALT), press(0xBA, u'\u00fc'),
+          press(0xDE, u'\u00e9')},
+         {KEY_IGNORED, 0x81, 0x82}},
+        {"Shift+Tab, ignored as on a terminal",
+         {press(KEY_CODE_TAB, '\t', KEY_STATE_SHIFT), press(KEY_CODE_TAB, '\t')},
+         {KEY_IGNORED, '\t'}},
         {"Alt with a letter comes as an xterm sends it, one key to ignore",
          {press(KEY_CODE_A, 'a', KEY_STATE_LEFT_ALT)},
          {KEY_IGNORED}},
@@ -139,8 +181,8 @@ TEST(ConsoleKeyBytes, GiveTheLineEditorTheKeysThatWerePressed) {
           press(KEY_CODE_NUMPAD0 + 2, 0, KEY_STATE_LEFT_ALT | NUM_LOCK_ON),
           press(KEY_CODE_NUMPAD0 + 3, 0, KEY_STATE_LEFT_ALT | NUM_LOCK_ON),
           press(KEY_CODE_NUMPAD0 + 3, 0, KEY_STATE_LEFT_ALT | NUM_LOCK_ON),
-          release(press(KEY_CODE_MENU, '\xe9', NUM_LOCK_ON))},
-         {0xe9}},
+          release(press(KEY_CODE_MENU, u'\u00e9', NUM_LOCK_ON))},
+         {0x82}},
         {"Alt + numpad 6 5 without Num Lock: no arrows on the way",
          {press(KEY_CODE_RIGHT, 0, KEY_STATE_LEFT_ALT),
           press(KEY_CODE_CLEAR, 0, KEY_STATE_LEFT_ALT), release(press(KEY_CODE_MENU, 'A'))},
@@ -148,11 +190,11 @@ TEST(ConsoleKeyBytes, GiveTheLineEditorTheKeysThatWerePressed) {
         {"releasing Alt alone is no key", {release(press(KEY_CODE_MENU))}, {}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(keys_of(c.events), c.keys) << c.what;
+        EXPECT_EQ(keys_of(c.events, c.code_page), c.keys) << c.what;
     }
 }
 
-ConsoleKeyEvent ctrl(char letter, char character, unsigned long state = KEY_STATE_LEFT_CTRL) {
+ConsoleKeyEvent ctrl(char letter, char16_t character, unsigned long state = KEY_STATE_LEFT_CTRL) {
     return press(static_cast<unsigned>(letter), character, state);
 }
 
@@ -181,7 +223,8 @@ TEST(ConsoleKeyBytes, GiveCtrlWithALetterAsATerminalSendsIt) {
         {"a held Ctrl+B repeats", repeated(ctrl('B', 2), 3), "\x02\x02\x02"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(console_key_bytes(c.event), c.bytes) << c.what;
+        ConsoleKeyTranslation translation;
+        EXPECT_EQ(console_key_bytes(translation, c.event), c.bytes) << c.what;
     }
 }
 
@@ -198,8 +241,8 @@ std::string edited(const std::vector<ConsoleKeyEvent>& events) {
 std::vector<ConsoleKeyEvent> typed(const std::string& text) {
     std::vector<ConsoleKeyEvent> events;
     for (char c : text) {
-        events.push_back(
-            press(static_cast<unsigned>(std::toupper(static_cast<unsigned char>(c))), c));
+        const auto byte = static_cast<unsigned char>(c);
+        events.push_back(press(static_cast<unsigned>(std::toupper(byte)), byte));
     }
     return events;
 }

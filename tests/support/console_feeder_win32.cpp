@@ -6,7 +6,10 @@
 //   console_feeder STEP... -- PROGRAM [ARGUMENT...]
 //
 //   text:ABC     each character pressed and released
+//   alt:A        the character pressed and released with Alt held
 //   esc, enter   that key pressed and released
+//   cp:N         the console's input and output code page N, set before
+//                the program starts
 //   size         a new screen buffer size, as resizing the window sends
 //   show:TEXT    waits (20 s at most) until the screen shows TEXT
 //   soon:TEXT    the same, but at most 1.5 s after the last events written
@@ -19,6 +22,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -40,7 +44,7 @@ struct Feeder {
     ULONGLONG written_at = 0;
 };
 
-void add_key(Feeder& feeder, WORD virtual_key, wchar_t character) {
+void add_key(Feeder& feeder, WORD virtual_key, wchar_t character, DWORD control_state = 0) {
     for (const BOOL down : {TRUE, FALSE}) {
         INPUT_RECORD record{};
         record.EventType = KEY_EVENT;
@@ -48,6 +52,7 @@ void add_key(Feeder& feeder, WORD virtual_key, wchar_t character) {
         record.Event.KeyEvent.wRepeatCount = 1;
         record.Event.KeyEvent.wVirtualKeyCode = virtual_key;
         record.Event.KeyEvent.uChar.UnicodeChar = character;
+        record.Event.KeyEvent.dwControlKeyState = control_state;
         feeder.batch.push_back(record);
     }
 }
@@ -116,6 +121,13 @@ bool run_step(Feeder& feeder, const std::wstring& step) {
         }
         return true;
     }
+    if (step.rfind(L"alt:", 0) == 0 && !value.empty()) {
+        add_key(feeder, key_of(value[0]), value[0], LEFT_ALT_PRESSED);
+        return true;
+    }
+    if (step.rfind(L"cp:", 0) == 0) {
+        return true; // set before the program started
+    }
     if (step == L"esc" || step == L"enter" || step == L"size") {
         if (step == L"size") {
             add_size(feeder);
@@ -159,6 +171,22 @@ bool start_program(Feeder& feeder) {
                           &start, &feeder.program) != 0;
 }
 
+// The cp: steps, taken before the program starts so that it sees the pages
+// from its first line on.
+bool set_code_pages(int argc, wchar_t** argv) {
+    for (int n = 1; n < argc && std::wcscmp(argv[n], L"--") != 0; ++n) {
+        if (std::wcsncmp(argv[n], L"cp:", 3) != 0) {
+            continue;
+        }
+        const auto page = static_cast<UINT>(std::wcstoul(argv[n] + 3, nullptr, 10));
+        if (!SetConsoleCP(page) || !SetConsoleOutputCP(page)) {
+            std::fwprintf(stderr, L"feeder: no code page %u\n", page);
+            return false;
+        }
+    }
+    return true;
+}
+
 int finish(Feeder& feeder, bool steps_done) {
     const DWORD waited = WaitForSingleObject(feeder.program.hProcess, steps_done ? END_MS : 0);
     DWORD status = FEEDER_FAILED;
@@ -179,6 +207,9 @@ int wmain(int argc, wchar_t** argv) {
     Feeder feeder;
     feeder.input = GetStdHandle(STD_INPUT_HANDLE);
     feeder.output = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (!set_code_pages(argc, argv)) {
+        return FEEDER_FAILED;
+    }
     if (!start_program(feeder)) {
         std::fwprintf(stderr, L"feeder: no program to start after \" -- \"\n");
         return FEEDER_FAILED;
