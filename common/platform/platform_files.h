@@ -22,11 +22,15 @@ FileHandle platform_open_for_reading(const std::string& path);
 
 // Removes whatever stands under the name (a file, a link) and creates a new
 // empty file there that no other name shares; never writes through a link or
-// into an existing file. NO_FILE when the old entry cannot be removed.
+// into an existing file. NO_FILE when the old entry cannot be removed. On
+// POSIX the file is private to its owner (mode 0600) from its creation on, as
+// a copy of a private file must be; platform_replace_file gives it its
+// target's permissions.
 FileHandle platform_create_new_file(const std::string& path);
 
 // Creates a new empty file with a unique name in target's folder, to be put
 // in target's place by platform_replace_file; temporary receives its path.
+// Private to its owner (mode 0600 on POSIX) until then.
 FileHandle platform_create_temporary_beside(const std::string& target, std::string& temporary);
 
 // Ends the file after its first size bytes and writes on from there: 0 on
@@ -47,6 +51,8 @@ PathKind platform_path_kind(const std::string& path);
 
 // Copies a file, replacing an existing target and keeping the source's
 // modification time. 0 on success; on failure nonzero and the target untouched.
+// On POSIX the copy is private to its owner until it is complete and takes
+// the source's mode bits only then.
 int platform_copy_file(const std::string& source, const std::string& target);
 
 // Creates one folder level: 0 on success, -1 on failure.
@@ -65,7 +71,8 @@ int platform_rename_no_replace(const std::string& old_path, const std::string& n
 // permission for anyone) is not replaced, whoever runs the program. The new
 // file keeps the replaced one's permissions: its mode bits, and its owner and
 // group where the process may set them, on POSIX; its attributes and security
-// descriptor on Windows.
+// descriptor on Windows. Where no file stood under new_path, a POSIX file
+// gets the mode any new file of the user gets (0666 less the umask).
 int platform_replace_file(const std::string& old_path, const std::string& new_path);
 
 // Day, month and year of the file's last modification in local time; 0 on

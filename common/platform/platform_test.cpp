@@ -1,6 +1,6 @@
 // The platform seam's promises that hold the same on every platform: no path
-// is cut at a NUL byte, a read-only file is never replaced, and the folder
-// lock lets one holder in at a time.
+// is cut at a NUL byte, a read-only file is never replaced, a file being
+// written is private, and the folder lock lets one holder in at a time.
 #include "platform_files.h"
 #include "platform_process.h"
 
@@ -14,6 +14,10 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace morv {
 namespace {
@@ -115,6 +119,41 @@ TEST(PlatformSeam, ReplaceKeepsAReadOnlyTarget) {
     EXPECT_EQ(read_file(kept), "new");
     EXPECT_EQ(names_in(folder.path), (std::vector<std::string>{"kept"}));
 }
+
+#ifndef _WIN32
+mode_t mode_of(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+// A file being written may be a private file's copy: private from its
+// creation on, it takes its target's mode only in the target's place.
+TEST(PlatformSeam, AFileBeingWrittenIsPrivateUntilItTakesItsTargetsPlace) {
+    const struct {
+        bool temporary;  // else a new file under a name of its own
+        int target_mode; // -1: no file stands in the target's place
+        mode_t after;
+    } cases[] = {{true, -1, 0644}, {true, 0640, 0640}, {false, 0600, 0600}, {false, -1, 0644}};
+    const mode_t previous_mask = umask(022);
+    for (const auto& c : cases) {
+        ScratchFolder folder;
+        const std::string target = (folder.path / "target").string();
+        std::string made = (folder.path / "temp.txt").string();
+        if (c.target_mode >= 0) {
+            write_file(target, "old");
+            chmod(target.c_str(), static_cast<mode_t>(c.target_mode));
+        }
+        const FileHandle file = c.temporary ? platform_create_temporary_beside(target, made)
+                                            : platform_create_new_file(made);
+        ASSERT_NE(file, NO_FILE);
+        EXPECT_EQ(mode_of(made), 0600U) << c.temporary << c.target_mode;
+        platform_close_file(file);
+        EXPECT_EQ(platform_replace_file(made, target), 0);
+        EXPECT_EQ(mode_of(target), c.after) << c.temporary << c.target_mode;
+    }
+    umask(previous_mask);
+}
+#endif
 
 // The folder named in another way still gives the same lock.
 struct LockCase {
