@@ -86,14 +86,24 @@ std::string platform_working_folder();
 // ---- Locks ------------------------------------------------------------------------
 
 using FolderLock = std::intptr_t;
+// The lock was not taken: another holder kept it for the whole wait, or there
+// is no such folder.
 inline constexpr FolderLock NO_FOLDER_LOCK = -1;
+// The folder keeps no lock for this process (its file system has none, or it
+// cannot be opened for one): nothing is held, and the caller goes on alone.
+inline constexpr FolderLock FOLDER_WITHOUT_LOCKS = -2;
 
-// Waits for and takes an exclusive lock on a folder, among the processes that
-// lock the same folder. It leaves no file behind and does not move when files
-// in the folder are renamed. NO_FOLDER_LOCK when it cannot be taken.
+// The longest wait for a lock that another holder keeps. Any process that can
+// read the folder can hold a lock on it, and a holder may be stopped; past
+// this the caller is told rather than left waiting.
+inline constexpr int FOLDER_LOCK_WAIT_MS = 5000;
+
+// Waits at most FOLDER_LOCK_WAIT_MS for an exclusive lock on a folder, among
+// the processes that lock the same folder, and takes it. It leaves no file
+// behind and does not move when files in the folder are renamed.
 FolderLock platform_lock_folder(const std::string& folder);
 
-// Gives the lock back; NO_FOLDER_LOCK is ignored.
+// Gives the lock back; NO_FOLDER_LOCK and FOLDER_WITHOUT_LOCKS are ignored.
 void platform_unlock_folder(FolderLock lock);
 
 } // namespace morv

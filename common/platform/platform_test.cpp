@@ -1,6 +1,7 @@
 // The platform seam's promises that hold the same on every platform: no path
 // is cut at a NUL byte, a read-only file is never replaced, a file being
-// written is private, and the folder lock lets one holder in at a time.
+// written is private, and the folder lock lets one holder in at a time and
+// waits for it only so long.
 #include "platform_files.h"
 #include "platform_process.h"
 
@@ -16,6 +17,8 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #endif
 
@@ -188,6 +191,48 @@ TEST(PlatformSeam, TheFolderLockLetsOneHolderInAtATime) {
         other.join();
         EXPECT_TRUE(second_held) << "the second holder never got the lock";
         EXPECT_EQ(names_in(folder.path), (std::vector<std::string>{"sub"}));
+    }
+}
+
+// A holder that keeps the lock past the wait (a stopped program, say) is
+// reported, and the lock is free again once it lets go. On POSIX also a
+// shared lock as "flock -s" holds it: flock locks belong to an opening of
+// the folder, so another opening here stands for another process.
+TEST(PlatformSeam, ALockKeptPastTheWaitIsReported) {
+    using namespace std::chrono;
+    for (const bool shared : {false, true}) {
+        ScratchFolder folder;
+#ifdef _WIN32
+        if (shared) {
+            continue;
+        }
+        FolderLock held = platform_lock_folder(folder.path.string());
+#else
+        FolderLock held = shared ? open(folder.path.c_str(), O_RDONLY | O_CLOEXEC)
+                                 : platform_lock_folder(folder.path.string());
+        ASSERT_TRUE(!shared || flock(static_cast<int>(held), LOCK_SH) == 0);
+#endif
+        std::atomic<bool> done{false};
+        FolderLock waited = 0;
+        const auto start = steady_clock::now();
+        std::thread other([&] {
+            waited = platform_lock_folder(folder.path.string());
+            done = true;
+        });
+        // A wait without end is cut short by the holder letting go.
+        while (!done && steady_clock::now() - start < milliseconds(FOLDER_LOCK_WAIT_MS + 3000)) {
+            std::this_thread::sleep_for(10ms);
+        }
+        const auto waited_for = steady_clock::now() - start;
+        platform_unlock_folder(held);
+        other.join();
+        EXPECT_EQ(waited, NO_FOLDER_LOCK) << shared;
+        platform_unlock_folder(waited);
+        EXPECT_GE(waited_for, milliseconds(FOLDER_LOCK_WAIT_MS - 100)) << shared;
+        EXPECT_LT(waited_for, milliseconds(FOLDER_LOCK_WAIT_MS + 3000)) << shared;
+        held = platform_lock_folder(folder.path.string());
+        EXPECT_GE(held, 0) << "free again";
+        platform_unlock_folder(held);
     }
 }
 
