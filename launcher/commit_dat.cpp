@@ -122,11 +122,15 @@ bool commit_dat_present() {
     return path_kind(COMMIT_DAT) != PATH_MISSING;
 }
 
-void update_commit_dat(std::int32_t player_count) {
+int update_commit_dat(std::int32_t player_count) {
     // One update at a time in the folder: a second morvplay waits here, then
-    // reads the first one's result. Without the lock (a file system that has
-    // none) the update goes on as it would alone.
+    // reads the first one's result; one held up past the wait begins nothing.
+    // Without the lock (a file system that has none) the update goes on as
+    // it would alone.
     const FolderLock lock = lock_folder(".");
+    if (lock == NO_FOLDER_LOCK) {
+        return COMMIT_DAT_BUSY;
+    }
     const int copied = write_updated_copy(player_count);
     // A failure line closes the update: a success line after it would
     // contradict it.
@@ -140,6 +144,7 @@ void update_commit_dat(std::int32_t player_count) {
         print_text("COMMIT.DAT updated.", true);
     }
     unlock_folder(lock);
+    return 0;
 }
 
 } // namespace morv

@@ -28,10 +28,15 @@ std::string numplayers_line(std::int32_t player_count);
 // anything.
 bool commit_dat_present();
 
+// update_commit_dat's result when another program held the folder's lock
+// for the whole wait.
+inline constexpr int COMMIT_DAT_BUSY = 1;
+
 // Rewrites the NUMPLAYERS lines of COMMIT.DAT in the working folder and
 // prints the closing line. COMMIT.DAT changes only in one step, to its
 // complete updated copy; otherwise a line says it was left as it was, and
-// that line closes the update.
-void update_commit_dat(std::int32_t player_count);
+// that line closes the update. 0 when the update ran; COMMIT_DAT_BUSY, with
+// nothing printed or changed, when it could not begin.
+int update_commit_dat(std::int32_t player_count);
 
 } // namespace morv

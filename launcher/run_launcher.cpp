@@ -122,7 +122,10 @@ void run_launcher() {
     }
     print_text("PLAYERS = ", false);
     print_integer(run.player_count);
-    update_commit_dat(run.player_count);
+    // The emulators would read whatever the other program leaves.
+    if (update_commit_dat(run.player_count) == COMMIT_DAT_BUSY) {
+        end_with("COMMIT.DAT is being updated by another program; nothing was changed or started.");
+    }
     if (launch_instances(run.script_path) != 0) {
         print_text(shown + " could not be read to its end; no further instance was started.", true);
     } else {

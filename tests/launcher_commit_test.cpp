@@ -8,8 +8,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace morv_test {
@@ -129,6 +132,29 @@ TEST(LauncherCommitDat, StaysAsItWasWhenItsCopyCannotBeWrittenOrItCannotBeRead) 
             EXPECT_EQ(read_file(folder.path / "COMMIT.DAT"), c.commit_dat) << c.what;
         }
     }
+}
+
+// Any user who may read the folder can hold its lock ("flock -s"), and a
+// morvplay stopped by Ctrl+Z holds it too: the next one says so in time and
+// changes and starts nothing.
+TEST(LauncherCommitDat, ALockHeldByAnotherProgramChangesAndStartsNothing) {
+    if (std::getenv("MORV_TEST_EMULATOR") != nullptr) {
+        GTEST_SKIP() << "a Windows program locks a named mutex (see platform_test)";
+    }
+    ScratchFolder folder;
+    write_file(folder.path / "COMMIT.DAT", "NUMPLAYERS = 4\r\n");
+    write_file(folder.path / "MATCH.MORV", "PLAYERS = 3\r\nINSTANCE1 = MOUNT C .\r\n");
+    const int held = open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_SH), 0);
+    const ProgramRun run =
+        run_program({built_program("morvplay"), "MATCH.MORV"}, "", folder.path, 20.0);
+    close(held);
+    EXPECT_EQ(run.output, "PLAYERS =  3\r\nCOMMIT.DAT is being updated by another program; "
+                          "nothing was changed or started.\r\n");
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_LT(run.seconds, 7.0);
+    EXPECT_EQ(read_file(folder.path / "COMMIT.DAT"), "NUMPLAYERS = 4\r\n");
+    EXPECT_EQ(names_in(folder.path), (std::vector<std::string>{"COMMIT.DAT", "MATCH.MORV"}));
 }
 
 // As on Windows, where a read-only file is not replaced, also for an

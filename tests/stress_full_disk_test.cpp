@@ -1,6 +1,7 @@
 // A disk that fills up part-way: each program runs under a file size limit
 // that lets its writes go through up to a chosen byte and fails every write
-// past it (the limit's signal is ignored, so the write reports the failure).
+// past it. The limit's signal is left at its default, as "ulimit -f" leaves
+// it: the programs themselves must turn it into a failed write.
 // A launch script cut short must end the run with "Error creating file!" and
 // leave no file; a COMMIT.DAT copy cut short must leave COMMIT.DAT as it was;
 // a demo copy cut short must be reported and leave no part of a demo behind.
@@ -22,7 +23,7 @@ namespace fs = std::filesystem;
 struct FileSizeLimit {
     explicit FileSizeLimit(std::uintmax_t limit) {
         getrlimit(RLIMIT_FSIZE, &previous);
-        previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+        previous_handler = std::signal(SIGXFSZ, SIG_DFL);
         rlimit lowered = previous;
         lowered.rlim_cur = static_cast<rlim_t>(limit);
         setrlimit(RLIMIT_FSIZE, &lowered);

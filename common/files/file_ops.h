@@ -42,8 +42,10 @@ int replace_file(const std::string& new_file, const std::string& target);
 // it cannot be told.
 std::string working_folder();
 
-// Waits for the one update at a time in the folder; NO_FOLDER_LOCK when the
-// file system has no locks, and unlocking that does nothing.
+// Waits for the one update at a time in the folder, at most
+// FOLDER_LOCK_WAIT_MS: NO_FOLDER_LOCK when another holder kept it that long,
+// FOLDER_WITHOUT_LOCKS when the file system has no locks. Unlocking either
+// does nothing.
 FolderLock lock_folder(const std::string& folder);
 void unlock_folder(FolderLock lock);
 

@@ -22,11 +22,15 @@ FileHandle platform_open_for_reading(const std::string& path);
 
 // Removes whatever stands under the name (a file, a link) and creates a new
 // empty file there that no other name shares; never writes through a link or
-// into an existing file. NO_FILE when the old entry cannot be removed.
+// into an existing file. NO_FILE when the old entry cannot be removed. On
+// POSIX the file is private to its owner (mode 0600) from its creation on, as
+// a copy of a private file must be; platform_replace_file gives it its
+// target's permissions.
 FileHandle platform_create_new_file(const std::string& path);
 
 // Creates a new empty file with a unique name in target's folder, to be put
 // in target's place by platform_replace_file; temporary receives its path.
+// Private to its owner (mode 0600 on POSIX) until then.
 FileHandle platform_create_temporary_beside(const std::string& target, std::string& temporary);
 
 // Ends the file after its first size bytes and writes on from there: 0 on
@@ -47,6 +51,8 @@ PathKind platform_path_kind(const std::string& path);
 
 // Copies a file, replacing an existing target and keeping the source's
 // modification time. 0 on success; on failure nonzero and the target untouched.
+// On POSIX the copy is private to its owner until it is complete and takes
+// the source's mode bits only then.
 int platform_copy_file(const std::string& source, const std::string& target);
 
 // Creates one folder level: 0 on success, -1 on failure.
@@ -65,7 +71,8 @@ int platform_rename_no_replace(const std::string& old_path, const std::string& n
 // permission for anyone) is not replaced, whoever runs the program. The new
 // file keeps the replaced one's permissions: its mode bits, and its owner and
 // group where the process may set them, on POSIX; its attributes and security
-// descriptor on Windows.
+// descriptor on Windows. Where no file stood under new_path, a POSIX file
+// gets the mode any new file of the user gets (0666 less the umask).
 int platform_replace_file(const std::string& old_path, const std::string& new_path);
 
 // Day, month and year of the file's last modification in local time; 0 on
@@ -79,14 +86,24 @@ std::string platform_working_folder();
 // ---- Locks ------------------------------------------------------------------------
 
 using FolderLock = std::intptr_t;
+// The lock was not taken: another holder kept it for the whole wait, or there
+// is no such folder.
 inline constexpr FolderLock NO_FOLDER_LOCK = -1;
+// The folder keeps no lock for this process (its file system has none, or it
+// cannot be opened for one): nothing is held, and the caller goes on alone.
+inline constexpr FolderLock FOLDER_WITHOUT_LOCKS = -2;
 
-// Waits for and takes an exclusive lock on a folder, among the processes that
-// lock the same folder. It leaves no file behind and does not move when files
-// in the folder are renamed. NO_FOLDER_LOCK when it cannot be taken.
+// The longest wait for a lock that another holder keeps. Any process that can
+// read the folder can hold a lock on it, and a holder may be stopped; past
+// this the caller is told rather than left waiting.
+inline constexpr int FOLDER_LOCK_WAIT_MS = 5000;
+
+// Waits at most FOLDER_LOCK_WAIT_MS for an exclusive lock on a folder, among
+// the processes that lock the same folder, and takes it. It leaves no file
+// behind and does not move when files in the folder are renamed.
 FolderLock platform_lock_folder(const std::string& folder);
 
-// Gives the lock back; NO_FOLDER_LOCK is ignored.
+// Gives the lock back; NO_FOLDER_LOCK and FOLDER_WITHOUT_LOCKS are ignored.
 void platform_unlock_folder(FolderLock lock);
 
 } // namespace morv

@@ -142,6 +142,8 @@ void platform_start(int argc, char** argv) {
     state.colour = state.output_terminal && state.moves_cursor && colour_wanted();
     // A reader that went away must not kill the run: the dialogue goes on.
     install_handler(SIGPIPE, SIG_IGN);
+    // A file size limit (ulimit -f) fails a write as a full disk does.
+    install_handler(SIGXFSZ, SIG_IGN);
     if (state.input_terminal && tcgetattr(STDIN_FILENO, &state.saved) == 0) {
         for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
             install_handler(signal_number, on_fatal_signal);

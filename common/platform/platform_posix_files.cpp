@@ -30,7 +30,12 @@ std::string folder_part(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// A new empty file beside the target, to be renamed over it once complete.
+// Every file the programs make is private while it is written: it may be the
+// copy of a private file, whose mode it takes only when complete.
+constexpr mode_t PRIVATE_MODE = 0600;
+
+// A new empty file beside the target, to be renamed over it once complete;
+// mkostemp makes it private.
 int make_temporary_beside(const std::string& target, std::string& temporary) {
     temporary = folder_part(target) + ".morv-copy-XXXXXX";
     return mkostemp(temporary.data(), O_CLOEXEC);
@@ -46,8 +51,7 @@ int open_retrying(const char* path, int flags, mode_t mode) {
     }
 }
 
-// mkostemp makes a private file; a file meant to stay gets the mode any new
-// file of this user gets.
+// The mode any new file of this user gets.
 int give_usual_mode(int file) {
     const mode_t mask = umask(0);
     umask(mask);
@@ -153,10 +157,11 @@ int flush_folder(const char* path) {
 // The new file takes the old one's owner, group and mode bits, so that a
 // replacement never leaves the file more open than it was. Who may not give
 // a file away keeps it, with the old group where that is one of theirs.
+// Where no old file stands, the new one is opened up as any new file.
 int keep_permissions(int file, const char* old_file) {
     struct stat status {};
     if (stat(old_file, &status) != 0) {
-        return errno == ENOENT ? 0 : -1;
+        return errno == ENOENT ? give_usual_mode(file) : -1;
     }
     mode_t mode = status.st_mode & 0777;
     if (fchown(file, status.st_uid, status.st_gid) != 0 &&
@@ -233,7 +238,7 @@ FileHandle platform_create_new_file(const std::string& path) {
             return NO_FILE;
         }
         const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
-        const int file = open_retrying(native.c_str(), flags, 0666);
+        const int file = open_retrying(native.c_str(), flags, PRIVATE_MODE);
         if (file >= 0) {
             return file;
         }
@@ -249,15 +254,7 @@ FileHandle platform_create_temporary_beside(const std::string& target, std::stri
         return NO_FILE;
     }
     const int file = make_temporary_beside(dos_native_path(target), temporary);
-    if (file < 0) {
-        return NO_FILE;
-    }
-    if (give_usual_mode(file) != 0) {
-        close(file);
-        unlink(temporary.c_str());
-        return NO_FILE;
-    }
-    return file;
+    return file < 0 ? NO_FILE : file;
 }
 
 int platform_truncate_file(FileHandle file, std::int64_t size) {

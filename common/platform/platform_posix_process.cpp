@@ -233,7 +233,7 @@ int make_exec_pipe(int fds[2]) {
     return 0;
 }
 
-int spawn_detached(const std::vector<std::string>& paths, char* const* argv) {
+int fork_and_wait(const std::vector<std::string>& paths, char* const* argv) {
     const std::vector<int> descriptors = inherited_descriptors();
     int fds[2] = {-1, -1};
     if (const int error = make_exec_pipe(fds); error != 0) {
@@ -258,6 +258,20 @@ int spawn_detached(const std::vector<std::string>& paths, char* const* argv) {
         const int wait_error = wait_for_middle_child(pid);
         error = error != 0 ? error : wait_error;
     }
+    return error;
+}
+
+// A launcher started with SIGCHLD ignored would have the middle child reaped
+// unseen and its wait fail, as though the start had; a handler of its own
+// could reap it first. The default holds while the start is watched.
+int spawn_detached(const std::vector<std::string>& paths, char* const* argv) {
+    struct sigaction child_default {};
+    child_default.sa_handler = SIG_DFL;
+    sigemptyset(&child_default.sa_mask);
+    struct sigaction previous {};
+    sigaction(SIGCHLD, &child_default, &previous);
+    const int error = fork_and_wait(paths, argv);
+    sigaction(SIGCHLD, &previous, nullptr);
     return error;
 }
 

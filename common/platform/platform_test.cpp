@@ -1,6 +1,7 @@
 // The platform seam's promises that hold the same on every platform: no path
-// is cut at a NUL byte, a read-only file is never replaced, and the folder
-// lock lets one holder in at a time.
+// is cut at a NUL byte, a read-only file is never replaced, a file being
+// written is private, and the folder lock lets one holder in at a time and
+// waits for it only so long.
 #include "platform_files.h"
 #include "platform_process.h"
 
@@ -14,6 +15,12 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#endif
 
 namespace morv {
 namespace {
@@ -116,6 +123,41 @@ TEST(PlatformSeam, ReplaceKeepsAReadOnlyTarget) {
     EXPECT_EQ(names_in(folder.path), (std::vector<std::string>{"kept"}));
 }
 
+#ifndef _WIN32
+mode_t mode_of(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+// A file being written may be a private file's copy: private from its
+// creation on, it takes its target's mode only in the target's place.
+TEST(PlatformSeam, AFileBeingWrittenIsPrivateUntilItTakesItsTargetsPlace) {
+    const struct {
+        bool temporary;  // else a new file under a name of its own
+        int target_mode; // -1: no file stands in the target's place
+        mode_t after;
+    } cases[] = {{true, -1, 0644}, {true, 0640, 0640}, {false, 0600, 0600}, {false, -1, 0644}};
+    const mode_t previous_mask = umask(022);
+    for (const auto& c : cases) {
+        ScratchFolder folder;
+        const std::string target = (folder.path / "target").string();
+        std::string made = (folder.path / "temp.txt").string();
+        if (c.target_mode >= 0) {
+            write_file(target, "old");
+            chmod(target.c_str(), static_cast<mode_t>(c.target_mode));
+        }
+        const FileHandle file = c.temporary ? platform_create_temporary_beside(target, made)
+                                            : platform_create_new_file(made);
+        ASSERT_NE(file, NO_FILE);
+        EXPECT_EQ(mode_of(made), 0600U) << c.temporary << c.target_mode;
+        platform_close_file(file);
+        EXPECT_EQ(platform_replace_file(made, target), 0);
+        EXPECT_EQ(mode_of(target), c.after) << c.temporary << c.target_mode;
+    }
+    umask(previous_mask);
+}
+#endif
+
 // The folder named in another way still gives the same lock.
 struct LockCase {
     const char* what;
@@ -149,6 +191,48 @@ TEST(PlatformSeam, TheFolderLockLetsOneHolderInAtATime) {
         other.join();
         EXPECT_TRUE(second_held) << "the second holder never got the lock";
         EXPECT_EQ(names_in(folder.path), (std::vector<std::string>{"sub"}));
+    }
+}
+
+// A holder that keeps the lock past the wait (a stopped program, say) is
+// reported, and the lock is free again once it lets go. On POSIX also a
+// shared lock as "flock -s" holds it: flock locks belong to an opening of
+// the folder, so another opening here stands for another process.
+TEST(PlatformSeam, ALockKeptPastTheWaitIsReported) {
+    using namespace std::chrono;
+    for (const bool shared : {false, true}) {
+        ScratchFolder folder;
+#ifdef _WIN32
+        if (shared) {
+            continue;
+        }
+        FolderLock held = platform_lock_folder(folder.path.string());
+#else
+        FolderLock held = shared ? open(folder.path.c_str(), O_RDONLY | O_CLOEXEC)
+                                 : platform_lock_folder(folder.path.string());
+        ASSERT_TRUE(!shared || flock(static_cast<int>(held), LOCK_SH) == 0);
+#endif
+        std::atomic<bool> done{false};
+        FolderLock waited = 0;
+        const auto start = steady_clock::now();
+        std::thread other([&] {
+            waited = platform_lock_folder(folder.path.string());
+            done = true;
+        });
+        // A wait without end is cut short by the holder letting go.
+        while (!done && steady_clock::now() - start < milliseconds(FOLDER_LOCK_WAIT_MS + 3000)) {
+            std::this_thread::sleep_for(10ms);
+        }
+        const auto waited_for = steady_clock::now() - start;
+        platform_unlock_folder(held);
+        other.join();
+        EXPECT_EQ(waited, NO_FOLDER_LOCK) << shared;
+        platform_unlock_folder(waited);
+        EXPECT_GE(waited_for, milliseconds(FOLDER_LOCK_WAIT_MS - 100)) << shared;
+        EXPECT_LT(waited_for, milliseconds(FOLDER_LOCK_WAIT_MS + 3000)) << shared;
+        held = platform_lock_folder(folder.path.string());
+        EXPECT_GE(held, 0) << "free again";
+        platform_unlock_folder(held);
     }
 }
 

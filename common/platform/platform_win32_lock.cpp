@@ -1,7 +1,9 @@
 // The folder lock on Windows: a named mutex whose name comes from the
 // folder's full path, so every process that locks the same folder, by
 // whatever path, waits on the same mutex. It leaves nothing in the folder,
-// and the system gives it back when its holder ends in any way.
+// and the system gives it back when its holder ends in any way. A holder
+// that keeps it past the wait (a stopped program, say) is reported, not
+// waited for without end.
 #include <windows.h>
 
 #include "nul_byte.h"
@@ -60,19 +62,19 @@ FolderLock platform_lock_folder(const std::string& folder) {
     }
     const HANDLE mutex = CreateMutexA(nullptr, FALSE, mutex_name(folder_identity(wide)).c_str());
     if (mutex == nullptr) {
-        return NO_FOLDER_LOCK;
+        return FOLDER_WITHOUT_LOCKS;
     }
     // An abandoned mutex belonged to a holder that was ended; it is ours now.
-    const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    const DWORD waited = WaitForSingleObject(mutex, FOLDER_LOCK_WAIT_MS);
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
         CloseHandle(mutex);
-        return NO_FOLDER_LOCK;
+        return waited == WAIT_TIMEOUT ? NO_FOLDER_LOCK : FOLDER_WITHOUT_LOCKS;
     }
     return reinterpret_cast<FolderLock>(mutex);
 }
 
 void platform_unlock_folder(FolderLock lock) {
-    if (lock == NO_FOLDER_LOCK) {
+    if (lock == NO_FOLDER_LOCK || lock == FOLDER_WITHOUT_LOCKS) {
         return;
     }
     const HANDLE mutex = reinterpret_cast<HANDLE>(lock);
