@@ -26,4 +26,8 @@ std::wstring wide_path(const std::string& path);
 // becomes "?", never a look-alike: "?" is in no file's name.
 std::string code_page_text(const std::wstring& text, unsigned code_page);
 
+// Keeps the wide arguments, so that a file named by characters the code page
+// lacks can still be reached (platform_rename_argument).
+void keep_wide_arguments(int argc, wchar_t** argv);
+
 } // namespace morv
