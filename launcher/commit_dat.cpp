@@ -127,6 +127,9 @@ void update_commit_dat(std::int32_t player_count) {
     // reads the first one's result. Without the lock (a file system that has
     // none) the update goes on as it would alone.
     const FolderLock lock = lock_folder(".");
+    if (lock != NO_FOLDER_LOCK) {
+        platform_remove_temporaries("."); // what an interrupted run left
+    }
     const int copied = write_updated_copy(player_count);
     // A failure line closes the update: a success line after it would
     // contradict it.
