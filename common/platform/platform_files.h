@@ -47,9 +47,9 @@ PathKind platform_path_kind(const std::string& path);
 
 // Copies a file through a temporary beside the target, which then replaces
 // an existing target in one step (a read-only one too), so that the target
-// never holds a part of the copy; keeps the source's modification time but
-// not its read-only mark. 0 on success; on failure nonzero and the target
-// untouched.
+// never holds a part of the copy; keeps the source's modification time (on
+// Windows not its read-only mark). 0 on success; on failure nonzero and the
+// target untouched.
 int platform_copy_file(const std::string& source, const std::string& target);
 
 // Creates one folder level: 0 on success, -1 on failure.

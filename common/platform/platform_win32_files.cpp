@@ -461,10 +461,16 @@ int platform_remove_temporaries(const std::string& folder) {
         return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : -1;
     }
     do {
-        // DeleteFileW removes a link itself and refuses a folder.
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-            is_temporary_name(entry.cFileName)) {
-            remove_entry(prefix + entry.cFileName);
+        const std::wstring path = prefix + entry.cFileName;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+            !is_temporary_name(entry.cFileName)) {
+            continue;
+        }
+        // DeleteFileW removes a link itself, whatever it points at.
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            DeleteFileW(path.c_str());
+        } else {
+            remove_entry(path);
         }
     } while (FindNextFileW(listing, &entry));
     FindClose(listing);
