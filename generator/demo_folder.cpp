@@ -116,7 +116,15 @@ void build_demo_folder(const GeneratorRun& run) {
     print_text("Creating demo folder: " + folder, true);
     // An existing folder is reused; one that cannot be made shows as failed copies.
     make_folder(folder);
-    report_copies(copy_match_files(run, folder));
+    // The copies go through temporaries beside their targets. Under the
+    // working folder's lock, those an interrupted run left go first; without
+    // it the copies are made all the same.
+    const FolderLock lock = lock_folder(".");
+    remove_leftovers(lock, ".");
+    remove_leftovers(lock, folder);
+    const CopyResults results = copy_match_files(run, folder);
+    unlock_folder(lock);
+    report_copies(results);
 }
 
 } // namespace morv

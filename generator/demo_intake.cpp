@@ -6,6 +6,7 @@
 #include "file_ops.h"
 #include "launch_commands.h"
 #include "platform_console.h"
+#include "platform_files.h"
 #include "run_generator.h"
 #include "text.h"
 
@@ -17,6 +18,8 @@ namespace {
 
 constexpr double TWO_TO_THE_32 = 4294967296.0;
 constexpr const char* DEMO_EXTENSION = ".dmo";
+constexpr const char* UNHELD_NAME_LINE =
+    "The .DMO name holds characters the console cannot show (shown as ?).";
 
 void take_demo_name(GeneratorRun& run, const std::string& argument) {
     if (!argument.empty()) {
@@ -30,6 +33,12 @@ void take_demo_name(GeneratorRun& run, const std::string& argument) {
     run.source_path = run.demo_name;
 }
 
+void print_unfit_notice(const char* line) {
+    print_text("", true);
+    print_text(line, true);
+    print_text("", true);
+}
+
 void print_long_name_notice(const std::string& base_name) {
     print_text("", true);
     print_text("YOU VERY BAD MAN!! Your .DMO is above 8 symbols in length, which is beyond "
@@ -40,9 +49,16 @@ void print_long_name_notice(const std::string& base_name) {
     print_text("", true);
 }
 
+// A dropped demo whose name the code page cannot hold is renamed from its
+// real name, never looked for under the "?" that stand for what is missing.
+int rename_demo(const GeneratorRun& run, bool unheld, const std::string& new_name) {
+    return unheld ? platform_rename_argument(1, run.source_path, new_name)
+                  : rename_file(run.source_path, new_name);
+}
+
 // The seed comes from the timer once, so two runs in the same second draw the
 // same names.
-bool rename_to_alternative(const GeneratorRun& run, const std::string& base,
+bool rename_to_alternative(const GeneratorRun& run, bool unheld, const std::string& base,
                            std::string& candidate) {
     print_text("DMO with the same name already exists, or you're trying to rename the DMO that "
                "is not in the folder adjacent to !MORVMAKE. Trying alternative names...",
@@ -53,7 +69,7 @@ bool rename_to_alternative(const GeneratorRun& run, const std::string& base,
         candidate = alternative_stem(base, next_name_draw(generator));
         const std::string new_name = candidate + DEMO_EXTENSION;
         print_text("Trying: " + new_name, true);
-        if (rename_file(run.source_path, new_name) == 0) {
+        if (rename_demo(run, unheld, new_name) == 0) {
             print_text("Success with alternative name: " + new_name, true);
             return true;
         }
@@ -64,15 +80,16 @@ bool rename_to_alternative(const GeneratorRun& run, const std::string& base,
 
 // Renames the demo to a short name; returns the stem the run goes on with,
 // which after all renames failed is the plain 8-character one.
-std::string shorten_demo(const GeneratorRun& run) {
-    const std::string base = fitting_base_name(run.base_name);
+std::string shorten_demo(const GeneratorRun& run, bool unheld) {
+    const std::string base =
+        fitting_base_name(unheld ? held_base_name(run.base_name) : run.base_name);
     std::string candidate = left_part(base, DOS_NAME_LIMIT);
     print_text("Trying to rename to: " + candidate + DEMO_EXTENSION, true);
-    if (rename_file(run.source_path, candidate + DEMO_EXTENSION) == 0) {
+    if (rename_demo(run, unheld, candidate + DEMO_EXTENSION) == 0) {
         print_text("Time to get erased! DMO filename truncated.", true);
         return candidate;
     }
-    if (rename_to_alternative(run, base, candidate)) {
+    if (rename_to_alternative(run, unheld, base, candidate)) {
         return candidate;
     }
     print_text("Hmm... no power. Failed to rename.", true);
@@ -134,6 +151,16 @@ std::string fitting_base_name(const std::string& base_name) {
     return fitting.empty() ? "demo" : fitting;
 }
 
+std::string held_base_name(const std::string& base_name) {
+    std::string held;
+    for (const char byte : base_name) {
+        if (byte != '?') {
+            held += byte;
+        }
+    }
+    return held;
+}
+
 std::string alternative_stem(const std::string& base_name, double draw) {
     auto index = static_cast<int>(std::floor(draw * NAME_ALPHABET_LENGTH));
     if (index < 0 || index >= NAME_ALPHABET_LENGTH) {
@@ -167,19 +194,22 @@ void run_demo_intake(GeneratorRun& run, const std::string& argument) {
         run.source_path = run.demo_name;
     }
     run.base_name = demo_base_name(run.demo_name);
+    // Only the dropped file itself has a real name to rename from.
+    const bool unheld =
+        !argument.empty() && run.source_path == argument && !platform_argument_fits(1);
     const bool fits = fits_launch_script(run.demo_name);
-    if (fits && run.base_name.size() <= static_cast<std::size_t>(DOS_NAME_LIMIT)) {
+    if (!unheld && fits && run.base_name.size() <= static_cast<std::size_t>(DOS_NAME_LIMIT)) {
         return;
     }
-    if (fits) {
+    if (unheld) {
+        print_unfit_notice(UNHELD_NAME_LINE);
+    } else if (fits) {
         print_long_name_notice(run.base_name);
     } else {
-        print_text("", true);
-        print_text(UNFIT_NAME_LINE, true);
-        print_text("", true);
+        print_unfit_notice(UNFIT_NAME_LINE);
     }
     ask_yes_no("Continue and rename file to 8 chars? (Y/N): ");
-    const std::string stem = shorten_demo(run);
+    const std::string stem = shorten_demo(run, unheld);
     run.base_name = stem;
     run.demo_name = stem + DEMO_EXTENSION;
     print_text("", true);

@@ -65,6 +65,10 @@ double next_name_draw(std::mt19937& generator);
 // when none is left.
 std::string fitting_base_name(const std::string& base_name);
 
+// The base name without the "?" that stand for characters the console's
+// code page lacks.
+std::string held_base_name(const std::string& base_name);
+
 // The first 7 characters of the base and the alphabet character the draw picks.
 std::string alternative_stem(const std::string& base_name, double draw);
 
@@ -74,8 +78,9 @@ std::string alternative_stem(const std::string& base_name, double draw);
 void ask_yes_no(const std::string& prompt);
 
 // Sets source_path, demo_name and base_name from the first argument or a
-// typed name; a base longer than 8 characters, or one holding what a launch
-// script cannot, is shortened and made to fit with consent.
+// typed name; a base longer than 8 characters, one holding what a launch
+// script cannot, or a dropped one the console's code page cannot hold, is
+// shortened and made to fit with consent.
 void run_demo_intake(GeneratorRun& run, const std::string& argument);
 
 } // namespace morv

@@ -4,6 +4,7 @@
 #include "console.h"
 #include "demo_folder.h"
 #include "demo_intake.h"
+#include "file_ops.h"
 #include "launch_script.h"
 #include "match_setup.h"
 #include "platform_console.h"
@@ -39,6 +40,17 @@ void print_closing_summary(GeneratorRun& run) {
     end_program(0);
 }
 
+// The launch script is written under the working folder's lock, after the
+// temporaries an interrupted run left there are gone; without the lock it is
+// written all the same, and nothing is removed that another run may be
+// writing.
+void write_script_locked(GeneratorRun& run) {
+    const FolderLock lock = lock_folder(".");
+    remove_leftovers(lock, ".");
+    write_launch_script(run);
+    unlock_folder(lock);
+}
+
 void run_generator() {
     platform_lock_console_window();
     GeneratorRun run;
@@ -54,7 +66,7 @@ void run_generator() {
     }
     print_package_banner(run);
     run_match_setup(run);
-    write_launch_script(run);
+    write_script_locked(run);
     run_score_entry(run);
     build_demo_folder(run);
     print_closing_summary(run);

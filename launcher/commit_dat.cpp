@@ -131,6 +131,7 @@ int update_commit_dat(std::int32_t player_count) {
     if (lock == NO_FOLDER_LOCK) {
         return COMMIT_DAT_BUSY;
     }
+    remove_leftovers(lock, ".");
     const int copied = write_updated_copy(player_count);
     // A failure line closes the update: a success line after it would
     // contradict it.

@@ -4,6 +4,7 @@
 #include "program_runner.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <set>
@@ -199,6 +200,54 @@ TEST(GeneratorIntake, ABaseOfEightCharactersIsTakenSilentlyAndNineAreNot) {
     expect_clean_end(nine);
     EXPECT_EQ(nine.output,
               long_name_notice("abcdefghi") + lines({FIRST_QUESTION, "Sayonara, scumbag."}));
+}
+
+bool under_windows() {
+    return std::getenv("MORV_TEST_EMULATOR") != nullptr;
+}
+
+// The Windows console's code page cannot hold these characters; the file is
+// reached by its real name all the same.
+TEST(GeneratorIntake, ADroppedNameOutsideTheCodePageIsRenamedFromItsRealName) {
+    if (!under_windows()) {
+        GTEST_SKIP() << "a POSIX name is its own bytes and always fits";
+    }
+    ScratchFolder folder;
+    const fs::path dropped = folder.path / fs::path(u8"\u6c7a\u52dd.dmo");
+    write_file(dropped, "the match");
+    set_local_date(dropped, 2024, 3, 5);
+    const ProgramRun run = run_program({built_program("morvmake"), dropped.filename().string()},
+                                       "y\n" + SOLO_LEVEL_ANSWERS, folder.path);
+    expect_clean_end(run);
+    EXPECT_EQ(run.output,
+              lines({"", "The .DMO name holds characters the console cannot show (shown as ?).", "",
+                     FIRST_QUESTION, "Trying to rename to: demo.dmo",
+                     "Time to get erased! DMO filename truncated.", ""}) +
+                  banner("demo.dmo", "demo.MORV") +
+                  solo_level_dialogue("Hawk[3]L5_05.03.2024", COPY_SUCCESS) +
+                  closing("demo.MORV", "demo.dmo", 1));
+    EXPECT_EQ(folder_listing(folder.path),
+              (std::vector<std::string>{"Hawk[3]L5_05.03.2024", "demo.MORV", "demo.dmo"}));
+}
+
+// A run cut short leaves its temporaries; the next run clears them from the
+// working folder and the demo folder.
+TEST(GeneratorIntake, LeftoverTemporariesOfAnInterruptedRunAreRemoved) {
+    ScratchFolder folder;
+    const std::string leftover =
+        under_windows() ? ".morv-copy-0123456789abcdef" : ".morv-copy-a1B2c3";
+    const fs::path demo_folder = folder.path / "Hawk[3]L5_05.03.2024";
+    fs::create_directory(demo_folder);
+    write_file(folder.path / "final.dmo", "the match");
+    set_local_date(folder.path / "final.dmo", 2024, 3, 5);
+    write_file(folder.path / leftover, "cut script");
+    write_file(demo_folder / leftover, "cut demo");
+    const ProgramRun run =
+        run_program({built_program("morvmake"), "final.dmo"}, SOLO_LEVEL_ANSWERS, folder.path);
+    expect_clean_end(run);
+    EXPECT_EQ(folder_listing(folder.path),
+              (std::vector<std::string>{"Hawk[3]L5_05.03.2024", "final.MORV", "final.dmo"}));
+    EXPECT_EQ(folder_listing(demo_folder), (std::vector<std::string>{"final.MORV", "final.dmo"}));
 }
 
 } // namespace

@@ -55,4 +55,10 @@ void unlock_folder(FolderLock lock) {
     platform_unlock_folder(lock);
 }
 
+void remove_leftovers(FolderLock lock, const std::string& folder) {
+    if (lock != NO_FOLDER_LOCK && lock != FOLDER_WITHOUT_LOCKS) {
+        platform_remove_temporaries(folder);
+    }
+}
+
 } // namespace morv

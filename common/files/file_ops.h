@@ -49,4 +49,8 @@ std::string working_folder();
 FolderLock lock_folder(const std::string& folder);
 void unlock_folder(FolderLock lock);
 
+// Removes the temporaries an interrupted run left in the folder, only while
+// lock is held: without it they may be another run's copies in progress.
+void remove_leftovers(FolderLock lock, const std::string& folder);
+
 } // namespace morv

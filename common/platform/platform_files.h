@@ -49,8 +49,11 @@ int platform_close_file(FileHandle file);
 enum PathKind { PATH_MISSING = 0, PATH_FILE = 1, PATH_OTHER = 2 };
 PathKind platform_path_kind(const std::string& path);
 
-// Copies a file, replacing an existing target and keeping the source's
-// modification time. 0 on success; on failure nonzero and the target untouched.
+// Copies a file through a temporary beside the target, which then replaces
+// an existing target in one step (a read-only one too), so that the target
+// never holds a part of the copy; keeps the source's modification time (on
+// Windows not its read-only mark). 0 on success; on failure nonzero and the
+// target untouched.
 // On POSIX the copy is private to its owner until it is complete and takes
 // the source's mode bits only then.
 int platform_copy_file(const std::string& source, const std::string& target);
@@ -82,6 +85,27 @@ int platform_file_local_date(const std::string& path, int& day, int& month, int&
 // The full path of the working folder in the platform's own form (C:\\... on
 // Windows); empty when it cannot be told.
 std::string platform_working_folder();
+
+// Removes the temporaries an interrupted copy or replacement left in the
+// folder: the entries whose name has exactly the form that
+// platform_create_temporary_beside gives. A link among them is removed
+// itself, never what it points at; a folder stays. 0 when the folder could
+// be read, nonzero when not. Meant for a folder no other run writes in, as
+// under its lock.
+int platform_remove_temporaries(const std::string& folder);
+
+// ---- The programs' arguments -------------------------------------------------
+
+// False when the n-th argument names its file by characters the console's
+// code page lacks, which platform_argument shows as "?" (on Windows; a POSIX
+// argument is the name's own bytes and always fits).
+bool platform_argument_fits(int n);
+
+// Renames the file that the n-th argument names to new_path, never replacing
+// an existing file: 0 on success. argument is the n-th argument as
+// platform_argument gives it; where it does not fit, the file is renamed from
+// its real name instead.
+int platform_rename_argument(int n, const std::string& argument, const std::string& new_path);
 
 // ---- Locks ------------------------------------------------------------------------
 

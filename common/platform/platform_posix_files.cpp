@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -428,6 +429,54 @@ std::string platform_working_folder() {
     }
     folder.resize(std::char_traits<char>::length(folder.c_str()));
     return folder;
+}
+
+namespace {
+
+// The names mkostemp gives a temporary beside its target: the prefix and six
+// letters or digits.
+bool is_temporary_name(const char* name) {
+    const std::string text = name;
+    constexpr std::size_t PREFIX_LENGTH = 11; // ".morv-copy-"
+    if (text.size() != PREFIX_LENGTH + 6 || text.compare(0, PREFIX_LENGTH, ".morv-copy-") != 0) {
+        return false;
+    }
+    for (std::size_t at = PREFIX_LENGTH; at < text.size(); ++at) {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int platform_remove_temporaries(const std::string& folder) {
+    if (holds_nul_byte(folder)) {
+        return -1;
+    }
+    const std::string native = dos_native_path(folder);
+    DIR* listing = opendir(native.empty() ? "." : native.c_str());
+    if (listing == nullptr) {
+        return -1;
+    }
+    // unlinkat never follows a link, and refuses a folder.
+    while (const dirent* entry = readdir(listing)) {
+        if (is_temporary_name(entry->d_name)) {
+            unlinkat(dirfd(listing), entry->d_name, 0);
+        }
+    }
+    closedir(listing);
+    return 0;
+}
+
+bool platform_argument_fits(int) {
+    return true;
+}
+
+int platform_rename_argument(int, const std::string& argument, const std::string& new_path) {
+    return platform_rename_no_replace(argument, new_path);
 }
 
 } // namespace morv

@@ -1,7 +1,8 @@
 // The platform seam's promises that hold the same on every platform: no path
-// is cut at a NUL byte, a read-only file is never replaced, a file being
-// written is private, and the folder lock lets one holder in at a time and
-// waits for it only so long.
+// is cut at a NUL byte, a read-only file is never replaced but a copy
+// replaces whatever it meets, leftover temporaries go, a file being written
+// is private, and the folder lock lets one holder in at a time and waits
+// for it only so long.
 #include "platform_files.h"
 #include "platform_process.h"
 
@@ -157,6 +158,75 @@ TEST(PlatformSeam, AFileBeingWrittenIsPrivateUntilItTakesItsTargetsPlace) {
     umask(previous_mask);
 }
 #endif
+
+void set_read_only(const fs::path& path, bool read_only) {
+    constexpr fs::perms WRITE =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(path, WRITE, read_only ? fs::perm_options::remove : fs::perm_options::add);
+}
+
+// A copy replaces its target whatever marks either has, keeps the source's
+// time and leaves nothing beside it.
+struct CopyCase {
+    const char* what;
+    bool read_only_source;
+    bool read_only_target;
+    int copies;
+};
+
+const CopyCase COPY_CASES[] = {
+    {"onto a read-only target", false, true, 1},
+    {"from a read-only source, twice", true, false, 2},
+};
+
+TEST(PlatformSeam, ACopyReplacesItsTargetWhateverTheirMarks) {
+    for (const CopyCase& c : COPY_CASES) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder folder;
+        const fs::path source = folder.path / "demo.dmo";
+        const fs::path target = folder.path / "copy.dmo";
+        write_file(source, "the match");
+        write_file(target, "old");
+        set_read_only(source, c.read_only_source);
+        set_read_only(target, c.read_only_target);
+        for (int copy = 0; copy < c.copies; ++copy) {
+            EXPECT_EQ(platform_copy_file(source.string(), target.string()), 0);
+        }
+        EXPECT_EQ(read_file(target), "the match");
+        EXPECT_EQ(fs::last_write_time(target), fs::last_write_time(source));
+#ifdef _WIN32
+        // The read-only mark stays with the source (POSIX copies the mode).
+        EXPECT_NE(fs::status(target).permissions() & fs::perms::owner_write, fs::perms::none);
+#endif
+        EXPECT_EQ(names_in(folder.path), (std::vector<std::string>{"copy.dmo", "demo.dmo"}));
+        set_read_only(source, false);
+        set_read_only(target, false);
+    }
+}
+
+// Only names of the platform's own temporaries go; these stay.
+const char* const KEPT_NAMES[] = {".morv-copy", ".morv-copy-", ".morv-copy-zz", "demo.dmo",
+                                  "temp.txt"};
+
+TEST(PlatformSeam, LeftoverTemporariesGoAndOtherFilesStay) {
+    ScratchFolder folder;
+    std::vector<std::string> kept;
+    for (const char* name : KEPT_NAMES) {
+        write_file(folder.path / name, "kept");
+        kept.emplace_back(name);
+    }
+    for (int leftover = 0; leftover < 2; ++leftover) {
+        std::string temporary;
+        const FileHandle file =
+            platform_create_temporary_beside((folder.path / "demo.dmo").string(), temporary);
+        ASSERT_NE(file, NO_FILE);
+        platform_close_file(file);
+        set_read_only(temporary, leftover == 1); // as a cut copy of a read-only demo
+    }
+    EXPECT_EQ(platform_remove_temporaries(folder.path.string()), 0);
+    EXPECT_EQ(names_in(folder.path), kept);
+    EXPECT_NE(platform_remove_temporaries((folder.path / "missing").string()), 0);
+}
 
 // The folder named in another way still gives the same lock.
 struct LockCase {

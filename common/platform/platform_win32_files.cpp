@@ -128,11 +128,30 @@ template <typename Call> Call security_call(HMODULE library, const char* name) {
     return reinterpret_cast<Call>(reinterpret_cast<void (*)()>(entry));
 }
 
+// Windows 7 without its loader update refuses LOAD_LIBRARY_SEARCH_SYSTEM32;
+// there the library is named by its full path in the system folder.
+HMODULE load_advapi32() {
+    const HMODULE library = LoadLibraryExW(L"advapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library != nullptr) {
+        return library;
+    }
+    const UINT size = GetSystemDirectoryW(nullptr, 0);
+    if (size == 0) {
+        return nullptr;
+    }
+    std::wstring path(size, L'\0');
+    const UINT length = GetSystemDirectoryW(path.data(), size);
+    if (length == 0 || length >= size) {
+        return nullptr;
+    }
+    path.resize(length);
+    return LoadLibraryW((path + L"\\advapi32.dll").c_str());
+}
+
 SecurityCalls security_calls() {
     static SecurityCalls calls = [] {
         SecurityCalls found;
-        const HMODULE library =
-            LoadLibraryExW(L"advapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        const HMODULE library = load_advapi32();
         if (library != nullptr) {
             found.get = security_call<GetFileSecurityCall>(library, "GetFileSecurityW");
             found.set = security_call<SetFileSecurityCall>(library, "SetFileSecurityW");
@@ -193,7 +212,60 @@ bool replace_keeping_security(const std::wstring& from, const std::wstring& to) 
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+// Clears a read-only mark, which MoveFileExW and DeleteFileW refuse to
+// pass; attributes receives the old ones (INVALID_FILE_ATTRIBUTES for none).
+bool clear_read_only(const std::wstring& path, DWORD& attributes) {
+    attributes = GetFileAttributesW(path.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
+           SetFileAttributesW(path.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}) != 0;
+}
+
+bool remove_entry(const std::wstring& path) {
+    DWORD attributes = 0;
+    return clear_read_only(path, attributes) && DeleteFileW(path.c_str()) != 0;
+}
+
+// CopyFileW keeps the source's time and attributes; the read-only mark is
+// taken off the copy, and off the target, so that the one can replace the
+// other. A target that is not replaced gets its mark back.
+bool copy_then_replace(const std::wstring& source, const std::wstring& temporary,
+                       const std::wstring& target) {
+    DWORD copied = 0;
+    DWORD replaced = 0;
+    if (!CopyFileW(source.c_str(), temporary.c_str(), FALSE) ||
+        !clear_read_only(temporary, copied) || !clear_read_only(target, replaced)) {
+        return false;
+    }
+    if (MoveFileExW(temporary.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    if (replaced != INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesW(target.c_str(), replaced);
+    }
+    return false;
+}
+
+// The names temporary_name gives: the prefix and 16 hexadecimal digits.
+bool is_temporary_name(const std::wstring& name) {
+    const std::wstring prefix = L".morv-copy-";
+    if (name.size() != prefix.size() + 16 || name.compare(0, prefix.size(), prefix) != 0) {
+        return false;
+    }
+    return name.find_first_not_of(L"0123456789abcdef", prefix.size()) == std::wstring::npos;
+}
+
+// The wide arguments as wmain got them (platform_win32_main.cpp).
+std::vector<std::wstring>& kept_arguments() {
+    static std::vector<std::wstring> arguments;
+    return arguments;
+}
+
 } // namespace
+
+void keep_wide_arguments(int argc, wchar_t** argv) {
+    kept_arguments().assign(argv, argv + argc);
+}
 
 FileHandle platform_open_for_reading(const std::string& path) {
     if (holds_nul_byte(path)) {
@@ -300,7 +372,18 @@ int platform_copy_file(const std::string& source, const std::string& target) {
     if (holds_nul_byte(source) || holds_nul_byte(target)) {
         return 1;
     }
-    return CopyFileW(wide_path(source).c_str(), wide_path(target).c_str(), FALSE) ? 0 : 1;
+    std::string temporary;
+    const FileHandle file = platform_create_temporary_beside(target, temporary);
+    if (file == NO_FILE) {
+        return 1;
+    }
+    platform_close_file(file);
+    const std::wstring beside = wide_path(temporary);
+    if (!copy_then_replace(wide_path(source), beside, wide_path(target))) {
+        remove_entry(beside);
+        return 1;
+    }
+    return 0;
 }
 
 int platform_make_folder(const std::string& path) {
@@ -364,6 +447,55 @@ std::string platform_working_folder() {
     }
     folder.resize(length);
     return code_page_text(folder, console_code_page());
+}
+
+int platform_remove_temporaries(const std::string& folder) {
+    const std::wstring wide = folder.empty() ? L"." : wide_path(folder);
+    if (wide.empty()) {
+        return -1;
+    }
+    const std::wstring prefix = wide + L"\\";
+    WIN32_FIND_DATAW entry;
+    const HANDLE listing = FindFirstFileW((prefix + L".morv-copy-*").c_str(), &entry);
+    if (listing == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : -1;
+    }
+    do {
+        const std::wstring path = prefix + entry.cFileName;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+            !is_temporary_name(entry.cFileName)) {
+            continue;
+        }
+        // DeleteFileW removes a link itself, whatever it points at.
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            DeleteFileW(path.c_str());
+        } else {
+            remove_entry(path);
+        }
+    } while (FindNextFileW(listing, &entry));
+    FindClose(listing);
+    return 0;
+}
+
+bool platform_argument_fits(int n) {
+    const std::vector<std::wstring>& arguments = kept_arguments();
+    if (n < 0 || static_cast<std::size_t>(n) >= arguments.size()) {
+        return true;
+    }
+    const std::wstring& argument = arguments[static_cast<std::size_t>(n)];
+    const unsigned page = console_code_page();
+    return wide_text(code_page_text(argument, page), page) == argument;
+}
+
+int platform_rename_argument(int n, const std::string& argument, const std::string& new_path) {
+    if (platform_argument_fits(n)) {
+        return platform_rename_no_replace(argument, new_path);
+    }
+    const std::wstring to = wide_path(new_path);
+    if (to.empty()) {
+        return -1;
+    }
+    return MoveFileW(kept_arguments()[static_cast<std::size_t>(n)].c_str(), to.c_str()) ? 0 : -1;
 }
 
 } // namespace morv

@@ -1,7 +1,8 @@
 // The entry of the programs on Windows. The narrow arguments of the C
 // runtime are in the ANSI code page, while every text of the programs is in
 // the console's; so the runtime's wide arguments, split by the same rules,
-// are turned into the console's code page here.
+// are turned into the console's code page here. The wide ones are kept for
+// the names the code page cannot hold.
 #include "platform_win32_path.h"
 #include "program_main.h"
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 int wmain(int argc, wchar_t** argv) {
+    morv::keep_wide_arguments(argc, argv);
     const unsigned page = morv::console_code_page();
     std::vector<std::string> arguments;
     for (int n = 0; n < argc; ++n) {

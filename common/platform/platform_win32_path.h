@@ -31,4 +31,8 @@ std::string code_page_text(const std::wstring& text, unsigned code_page);
 // look-alike).
 std::string code_page_character(char32_t character, unsigned code_page);
 
+// Keeps the wide arguments, so that a file named by characters the code page
+// lacks can still be reached (platform_rename_argument).
+void keep_wide_arguments(int argc, wchar_t** argv);
+
 } // namespace morv
