@@ -184,7 +184,8 @@ void settle_lone_escape() {
     }
 }
 
-// A file or a pipe gets plain text only: the answer once it is accepted.
+// Frames go to a terminal only: a file or a pipe gets plain text, the answer
+// once it is accepted.
 void show_frame(const std::string& frame) {
     if (console.shows_frames) {
         platform_write_echo(frame);
