@@ -56,13 +56,10 @@ folder_state() {
     (cd "$1" && find . -printf '%y %p %s\n' | sort && find . -type f -exec sha256sum {} + | sort)
 }
 
-# The last of the first children down from a process: the program the pane's
-# shells started.
+# The program the pane's shells started: the last of the first children.
 innermost_pid() {
-    local pid=$1 child
-    while child=$(pgrep -P "$pid" | head -n 1) && [[ -n "$child" ]]; do
-        pid=$child
-    done
+    local pid=$1
+    while pgrep -P "$pid" >/dev/null; do pid=$(pgrep -P "$pid" | head -n 1); done
     echo "$pid"
 }
 
@@ -91,11 +88,8 @@ case_hangup() {
         term_wait_for "Player 1 Name: Hawk" 5
         pid=$(innermost_pid "$(term_program_pid)")
         tmux -L "$TERM_SOCKET" kill-pane
-        for _ in {1..100}; do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep "$POLL_SECONDS"
-        done
-        kill -0 "$pid" 2>/dev/null && fail "[$prelude] morvmake went on after the hangup"
+        timeout "$WAIT_SECONDS" tail --pid="$pid" -f /dev/null ||
+            fail "[$prelude] morvmake went on after the hangup"
         [[ "$(folder_state "$folder")" == "$before" ]] ||
             fail "[$prelude] the folder changed: $(ls -a "$folder")"
         # shellcheck disable=SC2053 # the status is a pattern
