@@ -393,28 +393,34 @@ case_clear_screen() {
     expect_stored_name "Hawek"
 }
 
-# Standard output to a file, keys from the terminal: the file gets the
-# prompts and each answer with CR LF, and nothing else.
+# Standard output to a file or a pipe, keys from the terminal: the terminal
+# shows each answer as it is typed, and the file gets the prompts and each
+# answer with CR LF, and nothing else.
 case_file_output() {
-    local out="$TERM_SCRATCH/out.txt"
-    prepare_folder
-    # shellcheck disable=SC2016 # expanded by the shell in the pane
-    term_start "file" sh -c 'exec "$0" "$@" >out.txt' "$MORVMAKE" DUEL01.DMO
-    local step
-    for step in "Enter number of players (1-8): |2" "(M)ap or (L)evel: |m" \
-        "Enter map name: |ARENA" "$NAME_PROMPT|Hawkk{BS}{LEFT}{HOME}({END})" \
-        "Player 1 Color (0-7): |1" "Player 2 Name: |Bob" "Player 2 Color (0-7): |2" \
-        "Kills for (Hawk): |3" "Kills for Bob: |4"; do
-        wait_in_file "$out" "${step%%|*}"
-        term_type "${step#*|}{ENTER}"
+    local out="$TERM_SCRATCH/out.txt" into step prompt keys shown
+    for into in ">out.txt" "| cat >out.txt"; do
+        rm -rf "${TERM_SCRATCH:?}"/*
+        prepare_folder
+        # shellcheck disable=SC2016 # expanded by the shell in the pane
+        term_start "file" sh -c '"$0" "$@" '"$into" "$MORVMAKE" DUEL01.DMO
+        for step in "Enter number of players (1-8): |2" "(M)ap or (L)evel: |m" \
+            "Enter map name: |ARENA" "$NAME_PROMPT|Hawkk{BS}{LEFT}{HOME}({END})|(Hawk)" \
+            "Player 1 Color (0-7): |1" "Player 2 Name: |Bob" "Player 2 Color (0-7): |2" \
+            "Kills for (Hawk): |3" "Kills for Bob: |4"; do
+            IFS='|' read -r prompt keys shown <<<"$step"
+            wait_in_file "$out" "$prompt"
+            term_type "$keys"
+            term_wait_for "$prompt${shown:-$keys}"
+            term_type "{ENTER}"
+        done
+        wait_in_file "$out" "Players     : 2"
+        term_type "x"
+        term_wait_for "[exit 0]"
+        grep -qa $'[\x1b\b]' "$out" && fail "[$into] the file holds an ESC or BS byte"
+        grep -qa $'^Player 1 Name: (Hawk)\r$' "$out" ||
+            fail "[$into] the file lacks the name prompt and answer"
+        expect_stored_name "(Hawk)"
     done
-    wait_in_file "$out" "Players     : 2"
-    term_type "x"
-    term_wait_for "[exit 0]"
-    term_shows "$NAME_PROMPT" && fail "the dialogue went to the terminal, not to the file"
-    grep -qa $'[\x1b\b]' "$out" && fail "the file holds an ESC or BS byte"
-    grep -qa $'^Player 1 Name: (Hawk)\r$' "$out" || fail "the file lacks the name prompt and answer"
-    expect_stored_name "(Hawk)"
 }
 
 case "$CASE" in

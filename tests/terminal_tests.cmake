@@ -8,7 +8,7 @@ if(NOT WIN32)
                   PROPERTIES TIMEOUT 60)
     endforeach()
 
-    foreach(terminal_case IN ITEMS closing_summary)
+    foreach(terminal_case IN ITEMS closing_summary hangup)
         morv_test(terminal.morvmake.${terminal_case} LABELS terminal
                   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/terminal_generator_test.sh
                           ${terminal_case} $<TARGET_FILE:morvmake>

@@ -2,7 +2,9 @@
 //
 // Terminal mode (standard input is a terminal): the program echoes and edits
 // the typed line itself; when standard output is a file or a pipe, it gets
-// only the accepted answer, as plain text. Pipe mode (input from a file or a pipe): each prompt
+// only the accepted answer, as plain text, and the line is drawn on the
+// terminal beside it. A terminal that goes away at a prompt confirms nothing:
+// the run ends there. Pipe mode (input from a file or a pipe): each prompt
 // reads one line, ended by LF, CR LF or a lone CR, without echo; at the end of
 // the input a prompt reads an empty line and console_input_ended() says so.
 //
@@ -42,9 +44,10 @@ struct ConsoleState {
     bool terminal_input = false;
     bool utf8 = false; // the terminal shows multi-byte characters
     bool moves_cursor = true;
-    bool shows_frames = true; // standard output is the terminal, not a file
-    std::string pending;      // input bytes no prompt has taken yet
-    std::size_t taken = 0;    // bytes of pending already used
+    bool shows_frames = true;   // the typed line is drawn on a terminal
+    bool frames_beside = false; // ... beside standard output, a file or a pipe
+    std::string pending;        // input bytes no prompt has taken yet
+    std::size_t taken = 0;      // bytes of pending already used
     bool key_arrived = false;
     bool input_ended = false;
     bool skip_line_feed = false; // pipe mode: a CR ended the last line
@@ -145,17 +148,17 @@ int next_pending_key() {
     }
 }
 
-// The keys pending and not yet taken; bytes that make no key (the LF of a CR
-// LF whose CR was taken already, a NUL) count for none, and an unfinished
-// sequence (a lone ESC) counts as the key it starts.
-std::size_t pending_key_count() {
+// The whole keys pending and not yet taken; rest keeps what follows them, an
+// unfinished sequence or nothing. Bytes that make no key (the LF of a CR LF
+// whose CR was taken already, a NUL) count for none.
+std::size_t whole_pending_keys(std::string_view& rest) {
     KeyDecoder decoder = console.decoder;
-    std::string_view rest = std::string_view(console.pending).substr(console.taken);
+    rest = std::string_view(console.pending).substr(console.taken);
     std::size_t keys = 0;
     while (!rest.empty()) {
         const DecodedKey decoded = decode_key(decoder, rest, true);
         if (decoded.consumed == 0) {
-            return keys + 1;
+            break;
         }
         keys += decoded.key != KEY_NONE ? 1 : 0;
         rest.remove_prefix(decoded.consumed);
@@ -163,10 +166,52 @@ std::size_t pending_key_count() {
     return keys;
 }
 
-// A file or a pipe gets plain text only: the answer once it is accepted.
+// The keys pending; an unfinished sequence counts as the key it starts.
+std::size_t pending_key_count() {
+    std::string_view rest;
+    const std::size_t keys = whole_pending_keys(rest);
+    return rest.empty() ? keys : keys + 1;
+}
+
+// A lone ESC that a wait takes in is the Esc key at once: held open for the
+// bytes of a sequence, it would take the next key in as Alt and so swallow
+// it. It becomes the Esc key's unambiguous form.
+void settle_lone_escape() {
+    std::string_view rest;
+    whole_pending_keys(rest);
+    if (rest == "\x1b") {
+        console.pending += "[27u";
+    }
+}
+
+// Frames go to a terminal only: a file or a pipe gets plain text, the answer
+// once it is accepted.
 void show_frame(const std::string& frame) {
     if (console.shows_frames) {
-        platform_write_console(frame);
+        platform_write_echo(frame);
+    }
+}
+
+// Beside a file or a pipe, the prompt reaches the terminal through another
+// program or not at all: the first frame draws the prompt's rows afresh, so
+// that the line stands where its frames expect it.
+std::string first_frame(LineEditor& editor, EditView& view) {
+    return console.frames_beside && view.moves_cursor
+               ? redraw_frame(editor, view, REDRAW_AFTER_RESIZE)
+               : render_frame(editor, view);
+}
+
+// Beside a file or a pipe, the accepted answer is left to the output: its
+// drawing is taken back to where the line began.
+void end_frames(LineEditor& editor, EditView& view) {
+    if (console.frames_beside) {
+        LineEditor emptied = editor;
+        apply_key(emptied, KEY_ESCAPE);
+        show_frame(render_frame(emptied, view));
+        platform_write_console(editor.text);
+    } else {
+        const std::string last_frame = finish_frame(editor, view);
+        platform_write_console(console.shows_frames ? last_frame : editor.text);
     }
 }
 
@@ -191,15 +236,17 @@ std::string read_typed_line() {
     view.moves_cursor = console.moves_cursor;
     set_lead(view, console.lead, console.utf8);
     platform_console_change(); // what happened before the prompt is drawn already
-    show_frame(start_frame(view));
+    if (!console.frames_beside) {
+        show_frame(start_frame(view));
+    }
+    bool drawn = false;
     for (;;) {
         follow_terminal(editor, view);
         int key = next_pending_key();
         if (key == KEY_NONE) {
             bool got_bytes = false;
             if (!fetch_input(-1, got_bytes)) {
-                console.input_ended = true;
-                break;
+                end_program(0); // a closed terminal confirms no answer
             }
             continue;
         }
@@ -216,11 +263,11 @@ std::string read_typed_line() {
         }
         if (console.taken >= console.pending.size()) {
             // Everything typed so far is handled: show it in one write.
-            show_frame(render_frame(editor, view));
+            show_frame(drawn ? render_frame(editor, view) : first_frame(editor, view));
+            drawn = true;
         }
     }
-    const std::string last_frame = finish_frame(editor, view);
-    platform_write_console(console.shows_frames ? last_frame : editor.text);
+    end_frames(editor, view);
     // Keys typed after Enter came in with it: they are pending, not taken.
     console.key_arrived = pending_key_count() > 0;
     return editor.text;
@@ -238,6 +285,7 @@ bool key_test() {
             break;
         }
     }
+    settle_lone_escape();
     if (pending_key_count() > keys_before) {
         console.key_arrived = true;
     }
@@ -272,7 +320,8 @@ void start_console(int argc, char** argv) {
     console.terminal_input = platform_input_is_terminal();
     console.utf8 = console.terminal_input && platform_console_is_utf8();
     console.moves_cursor = platform_console_moves_cursor();
-    console.shows_frames = platform_output_is_terminal();
+    console.shows_frames = console.terminal_input && platform_echo_is_terminal();
+    console.frames_beside = console.shows_frames && !platform_output_is_terminal();
 }
 
 void print_text(const std::string& text, bool line_end) {

@@ -29,6 +29,16 @@ bool platform_output_is_terminal();
 // Writes the bytes to standard output, all of them.
 void platform_write_console(const std::string& bytes);
 
+// True when the typed line can be drawn on a terminal as it is edited:
+// standard output is one, or standard input is one and standard output is a
+// file or a pipe, and the process's terminal could be opened for the drawing.
+bool platform_echo_is_terminal();
+
+// Writes the bytes that draw the typed line: to standard output when it is a
+// terminal, else to the terminal of platform_echo_is_terminal; nowhere when
+// there is none. Standard output gets none of them then.
+void platform_write_echo(const std::string& bytes);
+
 // Reads console input bytes into buffer. A terminal delivers its keys as the
 // byte sequences an xterm sends (Windows key events are translated into them).
 // timeout_ms < 0 blocks until input comes. Returns the number of bytes read,

@@ -9,7 +9,11 @@
 // A resize (SIGWINCH) and the continuation after a suspension (SIGCONT) wake
 // a waiting read through a pipe of the process's own, so the typed line is
 // drawn again at once. TERM and NO_COLOR say which sequences the terminal
-// may get.
+// may get. A signal that the parent left ignored (nohup, a background job of
+// a shell without job control) stays ignored.
+//
+// With standard output a file or a pipe, the typed line is drawn on the
+// process's terminal (/dev/tty), so that the user sees what is typed.
 #include "platform_console.h"
 
 #include <cctype>
@@ -40,9 +44,18 @@ struct PosixConsole {
     volatile std::sig_atomic_t resized = 0;
     volatile std::sig_atomic_t continued = 0;
     int wake[2] = {-1, -1}; // written by the signal handlers, polled by reads
+    int echo = -1;          // the terminal the typed line is drawn on
 };
 
 PosixConsole state;
+
+bool set_terminal(const termios& settings) {
+    int result = 0;
+    do {
+        result = tcsetattr(STDIN_FILENO, TCSADRAIN, &settings);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+}
 
 void enter_raw_mode() {
     termios raw = state.saved;
@@ -50,14 +63,15 @@ void enter_raw_mode() {
     raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN); // ISIG stays: Ctrl+C ends
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
-    if (tcsetattr(STDIN_FILENO, TCSADRAIN, &raw) == 0) {
+    if (set_terminal(raw)) {
         state.raw = 1;
     }
 }
 
+// A terminal that refused its settings is still raw: a later way out tries
+// again.
 void restore_terminal() {
-    if (state.raw) {
-        tcsetattr(STDIN_FILENO, TCSADRAIN, &state.saved);
+    if (state.raw && set_terminal(state.saved)) {
         state.raw = 0;
     }
 }
@@ -65,14 +79,23 @@ void restore_terminal() {
 void install_handler(int signal_number, void (*handler)(int)) {
     struct sigaction action {};
     action.sa_handler = handler;
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(signal_number, &action, nullptr);
 }
 
+bool left_ignored(int signal_number) {
+    struct sigaction current {};
+    return sigaction(signal_number, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
+// Restores the terminal, then dies by the signal once the handler returns.
 void on_fatal_signal(int signal_number) {
+    const int saved_errno = errno;
     restore_terminal();
     install_handler(signal_number, SIG_DFL);
     raise(signal_number);
+    errno = saved_errno;
 }
 
 void wake_reader() {
@@ -86,14 +109,18 @@ void wake_reader() {
 }
 
 void on_continue(int) {
+    const int saved_errno = errno;
     enter_raw_mode();
     state.continued = 1;
     wake_reader();
+    errno = saved_errno;
 }
 
 void on_resize(int) {
+    const int saved_errno = errno;
     state.resized = 1;
     wake_reader();
+    errno = saved_errno;
 }
 
 // Non-blocking, and closed in the programs the launcher starts.
@@ -127,8 +154,24 @@ bool colour_wanted() {
 
 // Ctrl+Z: hand the shell a sane terminal, stop, and go raw again on SIGCONT.
 void on_stop(int) {
+    const int saved_errno = errno;
     restore_terminal();
     kill(getpid(), SIGSTOP);
+    errno = saved_errno;
+}
+
+void write_all(int descriptor, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return; // nowhere to write to; the dialogue goes on regardless
+        }
+        done += static_cast<std::size_t>(written);
+    }
 }
 
 } // namespace
@@ -146,7 +189,9 @@ void platform_start(int argc, char** argv) {
     install_handler(SIGXFSZ, SIG_IGN);
     if (state.input_terminal && tcgetattr(STDIN_FILENO, &state.saved) == 0) {
         for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-            install_handler(signal_number, on_fatal_signal);
+            if (!left_ignored(signal_number)) {
+                install_handler(signal_number, on_fatal_signal);
+            }
         }
         install_handler(SIGTSTP, on_stop);
         open_wake_pipe();
@@ -154,6 +199,9 @@ void platform_start(int argc, char** argv) {
         install_handler(SIGWINCH, on_resize);
         std::atexit(restore_terminal);
         enter_raw_mode();
+        if (!state.output_terminal) {
+            state.echo = open("/dev/tty", O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        }
     }
 }
 
@@ -178,16 +226,18 @@ bool platform_output_is_terminal() {
 }
 
 void platform_write_console(const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return; // nowhere to write to; the dialogue goes on regardless
-        }
-        done += static_cast<std::size_t>(written);
+    write_all(STDOUT_FILENO, bytes);
+}
+
+bool platform_echo_is_terminal() {
+    return state.output_terminal || state.echo >= 0;
+}
+
+void platform_write_echo(const std::string& bytes) {
+    if (state.output_terminal) {
+        write_all(STDOUT_FILENO, bytes);
+    } else if (state.echo >= 0) {
+        write_all(state.echo, bytes);
     }
 }
 

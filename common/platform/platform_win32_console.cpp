@@ -412,3 +412,19 @@ const char* platform_text_line_end() {
 }
 
 } // namespace morv
+
+namespace morv {
+
+// The typed line is drawn only where the dialogue is: on the console, not
+// beside a redirected output.
+bool platform_echo_is_terminal() {
+    return platform_output_is_terminal();
+}
+
+void platform_write_echo(const std::string& bytes) {
+    if (platform_output_is_terminal()) {
+        platform_write_console(bytes);
+    }
+}
+
+} // namespace morv

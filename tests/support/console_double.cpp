@@ -28,6 +28,7 @@ struct DoubleConsole {
     ConsoleChange change = CONSOLE_UNCHANGED;
     std::deque<Arrival> arrivals;
     std::string output;
+    std::string echo; // drawn on the terminal beside an output to a file
     long long now_ms = 0;
     int attribute = -1;
     int key_polls = 0;
@@ -66,6 +67,9 @@ void double_type(const std::string& bytes, double at_seconds) {
 std::string double_output() {
     return fake.output;
 }
+std::string double_echo() {
+    return fake.echo;
+}
 double double_clock_seconds() {
     return static_cast<double>(fake.now_ms) / 1000.0;
 }
@@ -91,6 +95,12 @@ bool platform_output_is_terminal() {
 }
 void platform_write_console(const std::string& bytes) {
     fake.output += bytes;
+}
+bool platform_echo_is_terminal() {
+    return fake.terminal;
+}
+void platform_write_echo(const std::string& bytes) {
+    (fake.output_to_file ? fake.echo : fake.output) += bytes;
 }
 int platform_console_columns() {
     return fake.columns;

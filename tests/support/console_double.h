@@ -22,6 +22,7 @@ void double_change(ConsoleChange change, int columns, double at_seconds);
 void double_type(const std::string& bytes, double at_seconds = 0.0);
 
 std::string double_output();
+std::string double_echo(); // what was drawn on the terminal, not on the file
 double double_clock_seconds();
 int double_attribute(); // the last text attribute set; -1 when none
 int double_key_polls(); // reads that waited for nothing (key tests)
