@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
-#include <vector>
 
 namespace morv {
 namespace {
-
-const char* const GENERAL_CATEGORIES = "/usr/share/unicode/extracted/DerivedGeneralCategory.txt";
 
 // A UTF-8 character is its lead byte and the continuation bytes after it; a
 // malformed one takes one column, as a terminal shows a replacement mark.
@@ -64,34 +60,6 @@ TEST(CodePointColumns, KnowsTheEdgesOfItsRanges) {
     for (const auto& c : cases) {
         EXPECT_EQ(code_point_columns(c.code_point), c.columns) << std::hex << c.code_point;
     }
-}
-
-// Every spacing mark of the installed database takes a column of its own.
-TEST(CodePointColumns, GiveEverySpacingMarkAColumn) {
-    std::ifstream file(GENERAL_CATEGORIES);
-    if (!file) {
-        GTEST_SKIP() << GENERAL_CATEGORIES << " is missing (Debian package unicode-data)";
-    }
-    int marks = 0;
-    std::vector<std::uint32_t> without_column;
-    for (std::string line; std::getline(file, line);) {
-        if (line.find("; Mc") == std::string::npos) {
-            continue;
-        }
-        const auto first = static_cast<std::uint32_t>(std::stoul(line, nullptr, 16));
-        const std::size_t dots = line.find("..");
-        const std::uint32_t last =
-            dots < line.find(';')
-                ? static_cast<std::uint32_t>(std::stoul(line.substr(dots + 2), nullptr, 16))
-                : first;
-        for (std::uint32_t code_point = first; code_point <= last; ++code_point, ++marks) {
-            if (code_point_columns(code_point) == 0) {
-                without_column.push_back(code_point);
-            }
-        }
-    }
-    EXPECT_GT(marks, 400);
-    EXPECT_EQ(without_column.size(), 0u) << "first: " << std::hex << without_column.front();
 }
 
 } // namespace
