@@ -1,6 +1,7 @@
 // The spacing of launches, seen as a person watching the console sees it:
 // every printed line is timed on a monotonic clock as it arrives.
 #include "program_runner.h"
+#include "sanitized_build.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +65,9 @@ std::vector<double> start_moments(const std::string& log) {
 }
 
 constexpr double PAUSE = 3.0;
-constexpr double TOLERANCE = 0.020;
+// Each gap also holds a start: under AddressSanitizer the fork of the
+// launcher and the stand-in's own start-up take up to some 25 ms of it.
+constexpr double TOLERANCE = morv_test::SANITIZED_BUILD ? 0.050 : 0.020;
 
 TEST_F(TimedFolder, InstancesStartThreeSecondsApartAndTheClosingLineFollowsTheLastPause) {
     add_stand_in();

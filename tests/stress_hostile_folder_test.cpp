@@ -4,6 +4,7 @@
 // success line. Owners and a full tmpfs need root; those cases are skipped
 // otherwise.
 #include "program_runner.h"
+#include "sanitized_build.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +14,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-// A sanitizer's shadow memory outweighs what is measured here.
-#if defined(__SANITIZE_ADDRESS__)
-#define MORV_MEMORY_MEASURED 0
-#elif defined(__has_feature)
-#define MORV_MEMORY_MEASURED !__has_feature(address_sanitizer)
-#else
-#define MORV_MEMORY_MEASURED 1
-#endif
 
 namespace morv_test {
 namespace {
@@ -216,7 +208,7 @@ TEST(StressHostileFolder, ACommitDatLineOf50MbIsCopiedExactlyInLittleMemory) {
     EXPECT_EQ(after.size(), 50u * mb.size() + 18u);
     EXPECT_EQ(after.find_first_not_of('x'), 50u * mb.size());
     EXPECT_EQ(after.substr(50u * mb.size()), "\r\nNUMPLAYERS = 3\r\n");
-    if (MORV_MEMORY_MEASURED) {
+    if (!SANITIZED_BUILD) { // its shadow memory outweighs what is measured
         EXPECT_LT(usage.ru_maxrss, 32 * 1024) << "peak kilobytes";
     }
 }

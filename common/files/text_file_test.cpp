@@ -1,3 +1,4 @@
+#include "sanitized_build.h"
 #include "scratch_folder.h"
 #include "text_file.h"
 
@@ -304,17 +305,7 @@ TEST_F(TextFileTest, WriteFailureSticksAfterTheCauseIsGone) {
 
 // The sanitizers make every memory access several times slower, so the time
 // limit below holds for the ordinary builds only.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr double COPY_SECONDS_LIMIT = 20.0;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr double COPY_SECONDS_LIMIT = 20.0;
-#else
-constexpr double COPY_SECONDS_LIMIT = 2.0;
-#endif
-#else
-constexpr double COPY_SECONDS_LIMIT = 2.0;
-#endif
+constexpr double COPY_SECONDS_LIMIT = morv_test::SANITIZED_BUILD ? 20.0 : 2.0;
 
 // 100 MB in 2 million lines, read and written again line by line.
 TEST_F(TextFileTest, LargeFileIsCopiedLineByLineQuickly) {
